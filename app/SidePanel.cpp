@@ -1,0 +1,250 @@
+#include "SidePanel.h"
+
+#include "render/PanelCartoon.h"
+#include "render/Skin.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace kestrum {
+
+void ClickLabel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+    QLabel::mousePressEvent(event);
+}
+
+void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+    QLabel::mouseDoubleClickEvent(event);
+}
+
+CartoonWidget::CartoonWidget(QWidget* parent) : QWidget(parent), frames_(paintPanelCartoon())
+{
+    setObjectName(QStringLiteral("Anim"));
+    setFixedSize(kCartoonSize, kCartoonSize);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(kCartoonFrameMs);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        if (++frame_ >= static_cast<int>(frames_.size())) {
+            frame_ = 0;
+            timer_.stop();
+        }
+        update();
+    });
+}
+
+void CartoonWidget::play()
+{
+    frame_ = 0;
+    timer_.start();
+    update();
+}
+
+void CartoonWidget::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (frame_ >= 0 && frame_ < static_cast<int>(frames_.size()))
+        p.drawImage(0, 0, frames_[static_cast<size_t>(frame_)]);
+}
+
+namespace {
+
+QFont panelFont(const char* family, int pixels, bool bold, bool italic = false)
+{
+    QFont f(QString::fromLatin1(family));
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
+template <typename T = QLabel>
+T* makeLabel(QWidget* parent, const char* name, QRect r, const QString& text, const QFont& font,
+             const QColor& colour)
+{
+    auto* label = new T(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(font);
+    label->setGeometry(r);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, colour);
+    label->setPalette(pal);
+    return label;
+}
+
+QFrame* makeBevel(QWidget* parent, const char* name, QRect r, QFrame::Shadow shadow = QFrame::Sunken)
+{
+    auto* bevel = new QFrame(parent);
+    bevel->setObjectName(QString::fromLatin1(name));
+    bevel->setFrameStyle(QFrame::Box | shadow);
+    bevel->setGeometry(r);
+    bevel->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    return bevel;
+}
+
+QLabel* makePicture(QWidget* parent, const char* name, QRect r)
+{
+    auto* picture = new QLabel(parent);
+    picture->setObjectName(QString::fromLatin1(name));
+    picture->setGeometry(r);
+    return picture;
+}
+
+}  // namespace
+
+SidePanel::SidePanel(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("Panel1"));
+    setFixedWidth(kWidth);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, Qt::white);
+    setPalette(pal);
+
+    const QColor lime(0, 255, 0), red(255, 0, 0), fuchsia(255, 0, 255), blue(0, 0, 255),
+        yellow(255, 255, 0), maroon(128, 0, 0), aqua(0, 255, 255);
+
+    Bevel1 = makeBevel(this, "Bevel1", {3, 2, 97, 33});
+    LScore = makeLabel<ClickLabel>(this, "LScore", {5, 2, 94, 32}, QStringLiteral("0"),
+                                   panelFont("Arial", 27, true, true), red);
+    LScore->setAlignment(Qt::AlignCenter);
+    LScore->setToolTip(QStringLiteral("Click here twice"));
+
+    Bevel2 = makeBevel(this, "Bevel2", {3, 38, 97, 56});
+    IHeadU = makePicture(this, "IHeadU", {22, 46, 22, 22});
+    LHead = makeLabel<ClickLabel>(this, "LHead", {51, 41, 24, 22}, QStringLiteral("x 3"),
+                                  panelFont("Times New Roman", 19, true), lime);
+    LHead->setToolTip(QStringLiteral("Lives"));
+    IHeadU->setToolTip(LHead->toolTip());
+    ILong = makePicture(this, "ILong", {22, 70, 22, 22});
+    LLong = makeLabel<ClickLabel>(this, "LLong", {51, 65, 24, 22}, QStringLiteral("x 0"),
+                                  panelFont("Times New Roman", 19, true), red);
+    LLong->setToolTip(QStringLiteral("Eated"));
+    ILong->setToolTip(LLong->toolTip());
+
+    Bevel3 = makeBevel(this, "Bevel3", {3, 98, 97, 22});
+    Bevel3->setToolTip(QStringLiteral("Level"));
+    Llev = makeLabel(this, "Llev", {26, 101, 44, 19}, QStringLiteral("0 level"),
+                     panelFont("Times New Roman", 16, true), fuchsia);
+
+    Bevel4 = makeBevel(this, "Bevel4", {3, 125, 97, 22});
+    Bevel4->setToolTip(QStringLiteral("Length"));
+    LabelLength = makeLabel(this, "LabelLength", {15, 126, 41, 19}, QStringLiteral("length"),
+                            panelFont("Times New Roman", 16, true), blue);
+    LabLon = makeLabel(this, "LabLon", {65, 126, 29, 19}, QStringLiteral("3"),
+                       panelFont("Times New Roman", 16, true), blue);
+    LabLon->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    PanelHelp = new QFrame(this);
+    PanelHelp->setObjectName(QStringLiteral("PanelHelp"));
+    PanelHelp->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PanelHelp->setGeometry(3, 155, 97, 156);
+    PanelHelp->setCursor(Qt::ForbiddenCursor);
+    struct Row {
+        QLabel** picture;
+        const char* pictureName;
+        int pictureWidth;
+        QLabel** caption;
+        const char* captionName;
+        const char* text;
+        QColor colour;
+    };
+    const Row rows[] = {
+        {&Image1, "Image1", 21, &Label1, "Label1", "Food", red},
+        {&Image2, "Image2", 22, &Label2, "Label2", "Life", yellow},
+        {&Image3, "Image3", 22, &Label3, "Label3", "Crop", fuchsia},
+        {&Image4, "Image4", 22, &Label4, "Label4", "Bonus", blue},
+        {&Image5, "Image5", 22, &Label5, "Label5", "Death", maroon},
+        {&Image6, "Image6", 44, &Label6, "Label6", "Next", aqua},
+    };
+    int top = 7;
+    for (const Row& row : rows) {
+        *row.picture = makePicture(PanelHelp, row.pictureName, {8, top, row.pictureWidth, 22});
+        const int left = row.pictureWidth > 22 ? 53 : 38;
+        *row.caption = makeLabel(PanelHelp, row.captionName, {left, top + 1, 55, 19},
+                                 QString::fromLatin1(row.text),
+                                 panelFont("Times New Roman", 16, true), row.colour);
+        (*row.caption)->adjustSize();
+        top += 24;
+    }
+
+    Anim = new CartoonWidget(this);
+    Anim->move(1, 192);
+
+    ImgDrug = makePicture(this, "ImgDrug", {40, 344, 105, 105});
+    ImgDrug->hide();
+
+    for (QLabel* l : {static_cast<QLabel*>(LHead), static_cast<QLabel*>(LLong), Llev, LabelLength})
+        l->adjustSize();
+}
+
+void SidePanel::setText(QLabel* label, const QString& text)
+{
+    label->setText(text);
+    if (label != LScore && label != LabLon)
+        label->adjustSize();
+}
+
+void SidePanel::layoutForSkin(const CellPictures& pictures, int fieldHeight)
+{
+    const int size = pictures.cellSize();
+    const auto pix = [&](int t) { return QPixmap::fromImage(pictures.tile(t)); };
+
+    PanelHelp->move(PanelHelp->x(), height() - PanelHelp->height() - 4);
+    for (QLabel* picture : {Image1, Image2, Image3, Image4, Image5})
+        picture->resize(size, size);
+    Image6->resize(2 * size, size);
+
+    const auto centreOn = [&](QLabel* picture, const QLabel* label, int labelHeight) {
+        picture->move(picture->x(), label->y() + labelHeight / 2 - size / 2);
+    };
+    centreOn(IHeadU, LHead, Label1->height());
+    centreOn(ILong, LLong, Label1->height());
+    centreOn(Image1, Label1, Label1->height());
+    centreOn(Image2, Label2, Label2->height());
+    centreOn(Image3, Label3, Label3->height());
+    centreOn(Image4, Label4, Label4->height());
+    centreOn(Image5, Label5, Label5->height());
+    centreOn(Image6, Label6, Label6->height());
+    IHeadU->resize(size, size);
+    ILong->resize(size, size);
+
+    IHeadU->setPixmap(pix(13));
+    ILong->setPixmap(pix(8));
+    Image1->setPixmap(pix(8));
+    Image2->setPixmap(pix(10));
+    Image3->setPixmap(pix(9));
+    Image4->setPixmap(pix(12));
+    Image5->setPixmap(pix(11));
+    QImage exitPair(2 * size, size, QImage::Format_RGB32);
+    {
+        QPainter p(&exitPair);
+        p.drawImage(0, 0, pictures.tile(29));
+        p.drawImage(size, 0, pictures.tile(30));
+    }
+    Image6->setPixmap(QPixmap::fromImage(exitPair));
+
+    Anim->move(Anim->x(), Bevel4->y() + Bevel4->height() + 2 + (fieldHeight > 480 ? 26 : 0));
+
+    const int side = static_cast<int>(1.3 * pictures.tile(12).height());
+    ImgDrug->resize(side, side);
+    ImgDrug->move((width() - side) / 2, Anim->y() - side - 4);
+    QImage indicator(std::max(side, 1), std::max(side, 1), QImage::Format_RGB32);
+    indicator.fill(Qt::black);
+    {
+        QPainter p(&indicator);
+        p.setPen(QColor(255, 255, 255));
+        p.drawRect(0, 0, side - 1, side - 1);
+        p.drawImage(QRect(1, 1, side - 2, side - 2), pictures.tile(12));
+    }
+    ImgDrug->setPixmap(QPixmap::fromImage(indicator));
+    ImgDrug->hide();
+}
+
+}  // namespace kestrum

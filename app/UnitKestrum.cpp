@@ -1,0 +1,473 @@
+#include "UnitKestrum.h"
+
+#include "AboutBox.h"
+#include "HelpWindow.h"
+#include "KeyMap.h"
+#include "MenuTable.h"
+#include "SidePanel.h"
+#include "core/MesWarn.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+
+namespace kestrum {
+
+// ---------------------------------------------------------------------------------------
+// FieldView
+
+FieldView::FieldView(QWidget* parent, const QImage& image) : QWidget(parent), image_(image)
+{
+    setObjectName(QStringLiteral("ImagePole"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void FieldView::paintEvent(QPaintEvent* event)
+{
+    QPainter p(this);
+    const QRect r = event->rect();
+    p.drawImage(r.topLeft(), image_, r);
+    // Outside the picture (before the first build) stays black.
+    const QRegion outside = QRegion(r) - QRegion(image_.rect());
+    for (const QRect& o : outside)
+        p.fillRect(o, Qt::black);
+}
+
+void FieldView::keyPressEvent(QKeyEvent* event)
+{
+    if (onKey)
+        onKey(event);
+}
+
+// ---------------------------------------------------------------------------------------
+// Menu pictures, 16 x 16, painted here so that every look is our own.
+
+namespace {
+
+QIcon menuIcon(const QString& name)
+{
+    QImage img(16, 16, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const auto pen = [&](QColor c, qreal w = 1.6) {
+        p.setPen(QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    };
+    if (name == QLatin1String("N9")) {  // New: a fresh apple
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(220, 40, 40));
+        p.drawEllipse(QPointF(8, 9.5), 5.5, 5);
+        p.setBrush(QColor(80, 190, 70));
+        p.drawEllipse(QPointF(10.5, 3.5), 2.5, 1.5);
+    } else if (name == QLatin1String("N10")) {  // Pause
+        p.fillRect(QRectF(4, 3, 3, 10), QColor(60, 120, 220));
+        p.fillRect(QRectF(9, 3, 3, 10), QColor(60, 120, 220));
+    } else if (name == QLatin1String("N2")) {  // Hall of fame: a cup
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(235, 190, 40));
+        QPainterPath cup;
+        cup.moveTo(3, 2);
+        cup.lineTo(13, 2);
+        cup.cubicTo(13, 9, 10, 10, 8, 10);
+        cup.cubicTo(6, 10, 3, 9, 3, 2);
+        p.drawPath(cup);
+        p.drawRect(QRectF(7, 10, 2, 3));
+        p.drawRect(QRectF(4.5, 13, 7, 2));
+    } else if (name == QLatin1String("N3")) {  // Exit
+        pen(QColor(210, 50, 50), 2.2);
+        p.drawLine(QPointF(4, 4), QPointF(12, 12));
+        p.drawLine(QPointF(12, 4), QPointF(4, 12));
+    } else if (name == QLatin1String("N7")) {  // Speed: a gauge
+        pen(QColor(60, 60, 60));
+        p.drawArc(QRectF(2, 3, 12, 12), 0, 180 * 16);
+        pen(QColor(210, 50, 50), 2);
+        p.drawLine(QPointF(8, 9), QPointF(12, 5));
+    } else if (name == QLatin1String("Ndific")) {  // Level: stairs
+        pen(QColor(120, 80, 40), 2);
+        QPainterPath stairs;
+        stairs.moveTo(2, 14);
+        stairs.lineTo(6, 14);
+        stairs.lineTo(6, 10);
+        stairs.lineTo(10, 10);
+        stairs.lineTo(10, 6);
+        stairs.lineTo(14, 6);
+        stairs.lineTo(14, 2);
+        p.drawPath(stairs);
+    } else if (name == QLatin1String("N99")) {  // Next level: an arrow
+        pen(QColor(40, 150, 60), 2.2);
+        p.drawLine(QPointF(2, 8), QPointF(13, 8));
+        p.drawLine(QPointF(9, 4), QPointF(13, 8));
+        p.drawLine(QPointF(9, 12), QPointF(13, 8));
+    } else if (name == QLatin1String("MSetPole")) {  // Field setup: a little field
+        p.fillRect(QRectF(2, 2, 12, 12), QColor(50, 90, 40));
+        pen(QColor(160, 150, 120), 1);
+        p.drawRect(QRectF(2.5, 2.5, 11, 11));
+        p.fillRect(QRectF(5, 7, 6, 2), QColor(140, 230, 100));
+    } else if (name == QLatin1String("Lang1")) {  // Language: a globe
+        pen(QColor(40, 110, 200), 1.3);
+        p.drawEllipse(QPointF(8, 8), 6, 6);
+        p.drawEllipse(QPointF(8, 8), 2.5, 6);
+        p.drawLine(QPointF(2, 8), QPointF(14, 8));
+    } else if (name == QLatin1String("N6")) {  // About: an "i"
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 110, 200));
+        p.drawEllipse(QPointF(8, 8), 7, 7);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(8, 4.5), 1.3, 1.3);
+        p.drawRect(QRectF(7, 7, 2, 5.5));
+    } else {
+        return {};
+    }
+    return QIcon(QPixmap::fromImage(img));
+}
+
+// Texts that the core reads at their moment of use; the language files replace them.
+QString builtInText(int line)
+{
+    switch (line) {
+    case 39: return QStringLiteral("level");
+    case 77: return QStringLiteral("A toadstool! The arrow keys are reversed for a while.");
+    case 78: return QStringLiteral("The toadstool has worn off: the arrow keys steer as usual again.");
+    case 79: return QStringLiteral("Clear the hall of fame?");
+    case 81: return QStringLiteral("GAME OVER");
+    case 82: return QStringLiteral("Use this skin from now on, also at the next start?");
+    default: return {};
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Creation
+
+TFormKestrum::TFormKestrum(QWidget* parent) : QMainWindow(parent), game_(*this, random_)
+{
+    setObjectName(QStringLiteral("FormKestrum"));
+    setWindowTitle(QStringLiteral("Kestrum"));
+    setWindowIcon(QIcon(QStringLiteral(":/kestrum.png")));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+
+    // The window covers the screen less a strip for the desktop's task bar.
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->geometry()
+                             : QRect(0, 0, 1024, 768);
+    move(0, 0);
+    setFixedSize(screen.width(), screen.height() - 29);
+
+    // Settings live beside "Kestrum.ini" when the working directory holds one.
+    const QFileInfo ini(QStringLiteral("Kestrum.ini"));
+    if (ini.exists())
+        ConfigFolder = ini.absolutePath() + QLatin1Char('/');
+
+    canvas_ = &game_.canvas();
+    auto* central = new QWidget(this);
+    central->setAutoFillBackground(true);
+    central->setPalette(pal);
+    setCentralWidget(central);
+    ImagePole = new FieldView(central, canvas_->image());
+    ImagePole->onKey = [this](QKeyEvent* e) { FormKeyDown(virtualKeyFromQt(e->key())); };
+    Panel1 = new SidePanel(central);
+    createActions();
+
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setTimerType(Qt::PreciseTimer);
+    Timer1.setInterval(100);
+    Timer2.setObjectName(QStringLiteral("Timer2"));
+    Timer2.setTimerType(Qt::PreciseTimer);
+    Timer2.setInterval(50);
+    TimerAnimator.setObjectName(QStringLiteral("TimerAnimator"));
+    TimerAnimator.setTimerType(Qt::PreciseTimer);
+    TimerAnimator.setInterval(10);
+    connect(&Timer1, &QTimer::timeout, this, &TFormKestrum::Timer1Timer);
+    connect(&Timer2, &QTimer::timeout, this, &TFormKestrum::Timer2Timer);
+    connect(&TimerAnimator, &QTimer::timeout, this, &TFormKestrum::TimerAnimatorTimer);
+
+    // Speed marks follow the interval: a preset when it matches one, else "more...".
+    const int interval = Timer1.interval();
+    for (const char* name : {"Vel1", "Vel2", "Vel3"})
+        action(QLatin1String(name))->setChecked(false);
+    action(QStringLiteral("VelMore"))->setChecked(true);
+    const std::pair<int, const char*> presets[] = {{150, "Vel1"}, {100, "Vel2"}, {50, "Vel3"}};
+    for (const auto& [ms, name] : presets)
+        if (interval == ms) {
+            action(QLatin1String(name))->setChecked(true);
+            action(QStringLiteral("VelMore"))->setChecked(false);
+        }
+
+    connect(Panel1->LScore, &ClickLabel::doubleClicked, this, &TFormKestrum::LScoreDblClick);
+    connect(Panel1->LHead, &ClickLabel::clicked, this, &TFormKestrum::LHeadClick);
+    connect(Panel1->LLong, &ClickLabel::clicked, this, &TFormKestrum::LLongClick);
+
+    AboutBox = new TAboutBox(this);
+    FormMesWarn = new TFormMesWarn(this);
+    helpWindow_ = new HelpWindow(this);
+}
+
+TFormKestrum::~TFormKestrum() = default;
+
+void TFormKestrum::createActions()
+{
+    QHash<QString, QMenu*> menus;
+    for (const MenuEntry& entry : menuTable()) {
+        QMenu* parent = entry.parent ? menus.value(QLatin1String(entry.parent)) : nullptr;
+        if (!entry.name) {
+            if (parent)
+                parent->addSeparator();
+            continue;
+        }
+        const QString name = QLatin1String(entry.name);
+        const QString caption = QString::fromUtf8(entry.caption);
+        if (!entry.handler) {
+            QMenu* menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+            menu->setObjectName(name);
+            menu->menuAction()->setObjectName(name);
+            menu->menuAction()->setIcon(menuIcon(name));
+            menus.insert(name, menu);
+            actions_.insert(name, menu->menuAction());
+            continue;
+        }
+        QAction* a = parent->addAction(caption);
+        a->setObjectName(name);
+        a->setIcon(menuIcon(name));
+        a->setIconVisibleInMenu(true);
+        if (entry.shortcut != QKeyCombination())
+            a->setShortcut(QKeySequence(entry.shortcut));
+        a->setCheckable(entry.checkable);
+        a->setChecked(entry.checked);
+        a->setData(entry.tag);
+        const MenuEntry::Handler handler = entry.handler;
+        connect(a, &QAction::triggered, this, [this, a, handler] {
+            // The handlers keep the check marks themselves, as their rules say.
+            if (a->isCheckable())
+                a->setChecked(!a->isChecked());
+            clickedTag_ = a->data().toInt();
+            (this->*handler)();
+        });
+        actions_.insert(name, a);
+    }
+}
+
+void TFormKestrum::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TFormKestrum::FormShow()
+{
+    if (soundsOn())
+        playSound(QStringLiteral("Start"));
+    // The client area below the menu bar: the field on the left, the panel on the right.
+    const int clientHeight = height() - menuBar()->sizeHint().height();
+    centralWidget()->setGeometry(0, menuBar()->sizeHint().height(), width(), clientHeight);
+    Panel1->setGeometry(width() - SidePanel::kWidth, 0, SidePanel::kWidth, clientHeight);
+    ImagePole->setGeometry(0, 0, width() - SidePanel::kWidth, clientHeight);
+    canvas_->resize(ImagePole->width(), ImagePole->height());
+    BuildField();
+    ImagePole->setFocus();
+}
+
+void TFormKestrum::BuildField()
+{
+    const QString path = skinsFolder() + SkinFileName;
+    QString problem;
+    QImage strip = loadBitmap(path, &problem);
+    if (problem.isEmpty())
+        problem = skinProblem(strip, canvas_->height(), QFileInfo(path).absoluteFilePath());
+    if (!problem.isEmpty()) {
+        reportError(problem);
+        strip = !lastGoodStrip_.isNull() ? lastGoodStrip_
+                                         : QImage(QStringLiteral(":/Skins/kestrum"), "BMP");
+    }
+    lastGoodStrip_ = strip;
+    game_.BuildField(strip);
+    ImagePole->update();
+}
+
+void TFormKestrum::reportError(const QString& text)
+{
+    if (messageSink_)
+        messageSink_(text);
+    else
+        QMessageBox::warning(this, QStringLiteral("Kestrum"), text);
+}
+
+// ---------------------------------------------------------------------------------------
+// Closing
+
+void TFormKestrum::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TFormKestrum::FormClose()
+{
+    closing_ = true;
+    Timer1.stop();
+    Timer2.stop();
+    TimerAnimator.stop();
+    game_.state().ResumeOnKey = true;
+    game_.FreeCellPictures();
+    if (waitLoop_)
+        waitLoop_->quit();
+    if (FormMesWarn->isVisible())
+        FormMesWarn->reject();
+}
+
+// ---------------------------------------------------------------------------------------
+// Keys and timers
+
+void TFormKestrum::FormKeyDown(uint16_t key)
+{
+    if (closing_)
+        return;
+    game_.FormKeyDown(key);
+    game_.flush();
+}
+
+void TFormKestrum::Timer1Timer() { game_.Timer1Timer(); }
+void TFormKestrum::Timer2Timer() { game_.Timer2Timer(); }
+void TFormKestrum::TimerAnimatorTimer() { game_.TimerAnimatorTimer(); }
+
+// ---------------------------------------------------------------------------------------
+// Menu commands
+
+void TFormKestrum::N9Click() { game_.N9Click(); }
+void TFormKestrum::N10Click() { game_.N10Click(); }
+void TFormKestrum::N3Click() { close(); }
+
+void TFormKestrum::N15Click()
+{
+    QString error;
+    if (!helpWindow_->showTopic(QStringLiteral("Kestrum.hlp"), QStringLiteral("en"), &error))
+        reportError(error);
+}
+
+void TFormKestrum::N6Click() { AboutBox->exec(); }
+void TFormKestrum::LScoreDblClick() { game_.LScoreDblClick(); }
+
+// Commands whose subsystems are not built yet: the hall of fame, the speed settings, the
+// level choices, level packs, the field setup, languages, sound and music.
+void TFormKestrum::N2Click() {}
+void TFormKestrum::Vel1Click() {}
+void TFormKestrum::Vel2Click() {}
+void TFormKestrum::Vel3Click() {}
+void TFormKestrum::VelMoreClick() {}
+void TFormKestrum::N101Click() {}
+void TFormKestrum::NLevelOpenClick() {}
+void TFormKestrum::MSetPoleClick() {}
+void TFormKestrum::Lang1Click() {}
+void TFormKestrum::NsndClick() {}
+void TFormKestrum::NMusicClick() {}
+void TFormKestrum::LHeadClick() {}
+void TFormKestrum::LLongClick() {}
+
+// ---------------------------------------------------------------------------------------
+// GameHost
+
+void TFormKestrum::setAnimatorRunning(bool running)
+{
+    if (running && !closing_) {
+        if (!TimerAnimator.isActive())
+            TimerAnimator.start();
+    } else {
+        TimerAnimator.stop();
+    }
+}
+
+void TFormKestrum::setLabel(PanelLabel label, const QString& text)
+{
+    QLabel* target = nullptr;
+    switch (label) {
+    case PanelLabel::Score: target = Panel1->LScore; break;
+    case PanelLabel::Lives: target = Panel1->LHead; break;
+    case PanelLabel::Eaten: target = Panel1->LLong; break;
+    case PanelLabel::Level: target = Panel1->Llev; break;
+    case PanelLabel::Length: target = Panel1->LabLon; break;
+    }
+    Panel1->setText(target, text);
+}
+
+void TFormKestrum::setMushroomIndicator(bool visible) { Panel1->ImgDrug->setVisible(visible); }
+void TFormKestrum::playPanelAnimation() { Panel1->Anim->play(); }
+void TFormKestrum::showWarning(const QString& text) { FormMesWarn->showText(text); }
+
+// The hall of fame takes the score over once it is built.
+void TFormKestrum::handOverScore(int, bool) {}
+
+void TFormKestrum::checkLevelItem(int level)
+{
+    static const char* const items[] = {"N01", "N11", "N21", "N31", "N41", "N51",
+                                        "N61", "N71", "N81", "N91", "N101", "N99"};
+    for (const char* name : items)
+        action(QLatin1String(name))->setChecked(false);
+    action(QLatin1String(level >= 0 && level <= 10 ? items[level] : "N99"))->setChecked(true);
+}
+
+void TFormKestrum::layoutSidePanel(const CellPictures& pictures, int fieldHeight)
+{
+    Panel1->layoutForSkin(pictures, fieldHeight);
+}
+
+QImage TFormKestrum::backgroundPicture()
+{
+    const QString path = skinsFolder() + QStringLiteral("Fone.bmp");
+    QString error;
+    QImage picture = loadBitmap(path, &error);
+    if (picture.isNull()) {
+        // Reported once: the background is read again at every restart.
+        if (!backgroundReported_)
+            reportError(error);
+        backgroundReported_ = true;
+        if (lastGoodBackground_.isNull())
+            lastGoodBackground_ = QImage(QStringLiteral(":/Skins/Fone.bmp"), "BMP");
+        return lastGoodBackground_;
+    }
+    lastGoodBackground_ = picture;
+    return picture;
+}
+
+void TFormKestrum::waitMs(int ms)
+{
+    if (closing_)
+        return;
+    QEventLoop loop;
+    waitLoop_ = &loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void TFormKestrum::repaintField(const QRect& rect) { ImagePole->update(rect); }
+
+bool TFormKestrum::soundsOn() const
+{
+    const QAction* a = action(QStringLiteral("Nsnd"));
+    return a && a->isEnabled() && a->isChecked();
+}
+
+// Sound effects come with the sound subsystem.
+void TFormKestrum::playSound(const QString&) {}
+
+QString TFormKestrum::langText(int line) const { return builtInText(line); }
+
+}  // namespace kestrum

@@ -1,0 +1,146 @@
+// UnitKestrum: the main window TFormKestrum. It owns the game, its three timers, the
+// field picture on screen, the side panel and the menus, and is the core's GameHost.
+#pragma once
+
+#include "core/Game.h"
+#include "core/GameHost.h"
+#include "core/Random.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+
+class QAction;
+class QEventLoop;
+
+namespace kestrum {
+
+class SidePanel;
+class TFormMesWarn;
+class TAboutBox;
+class HelpWindow;
+
+// ImagePole: shows the persistent field picture; repaints only what it is asked to.
+class FieldView : public QWidget {
+    Q_OBJECT
+public:
+    FieldView(QWidget* parent, const QImage& image);
+    std::function<void(QKeyEvent*)> onKey;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool) override { return false; }  // Tab is a game key too
+
+private:
+    const QImage& image_;
+};
+
+class TFormKestrum : public QMainWindow, public GameHost {
+    Q_OBJECT
+public:
+    explicit TFormKestrum(QWidget* parent = nullptr);
+    ~TFormKestrum() override;
+
+    Game& game() { return game_; }
+    QAction* action(const QString& name) const { return actions_.value(name); }
+    SidePanel* panel() const { return Panel1; }
+    FieldView* fieldView() const { return ImagePole; }
+    QTimer& timer1() { return Timer1; }
+    QTimer& timer2() { return Timer2; }
+    QTimer& timerAnimator() { return TimerAnimator; }
+    HelpWindow* helpWindow() const { return helpWindow_; }
+
+    // Messages for the player go here; the default shows a warning box. Tests record them.
+    void setMessageSink(std::function<void(const QString&)> sink) { messageSink_ = std::move(sink); }
+    void reportError(const QString& text);
+
+    // Handlers, named after their component and event.
+    void FormShow();
+    void FormKeyDown(uint16_t key);
+    void Timer1Timer();
+    void Timer2Timer();
+    void TimerAnimatorTimer();
+    void N9Click();
+    void N10Click();
+    void N2Click();
+    void N3Click();
+    void Vel1Click();
+    void Vel2Click();
+    void Vel3Click();
+    void VelMoreClick();
+    void N101Click();
+    void NLevelOpenClick();
+    void MSetPoleClick();
+    void Lang1Click();
+    void NsndClick();
+    void NMusicClick();
+    void N15Click();
+    void N6Click();
+    void LScoreDblClick();
+    void LHeadClick();
+    void LLongClick();
+
+    // Loads the skin named by SkinFileName and rebuilds the field; a skin that cannot
+    // serve is reported and the last good one (or the built-in one) is used.
+    void BuildField();
+
+    // GameHost
+    void startTimer1() override { Timer1.start(); }
+    void stopTimer1() override { Timer1.stop(); }
+    bool timer1Running() const override { return Timer1.isActive(); }
+    int timer1Interval() const override { return Timer1.interval(); }
+    void startTimer2() override { Timer2.start(); }
+    void stopTimer2() override { Timer2.stop(); }
+    bool timer2Running() const override { return Timer2.isActive(); }
+    void setAnimatorRunning(bool running) override;
+    void setLabel(PanelLabel label, const QString& text) override;
+    void setMushroomIndicator(bool visible) override;
+    void playPanelAnimation() override;
+    void showWarning(const QString& text) override;
+    void handOverScore(int pendingScore, bool gameOver) override;
+    void checkLevelItem(int level) override;
+    void layoutSidePanel(const CellPictures& pictures, int fieldHeight) override;
+    QImage backgroundPicture() override;
+    void waitMs(int ms) override;
+    bool closing() const override { return closing_; }
+    void repaintField(const QRect& rect) override;
+    bool soundsOn() const override;
+    void playSound(const QString& event) override;
+    QString langText(int line) const override;
+
+    QString SkinFileName = QStringLiteral("kestrum");
+    QString ConfigFolder;  // empty: paths are relative to the working directory
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    void FormClose();
+    QString skinsFolder() const { return ConfigFolder + QStringLiteral("Skins/"); }
+
+    ClockRandom random_;
+    FieldCanvas* canvas_ = nullptr;
+    Game game_;
+    QTimer Timer1, Timer2, TimerAnimator;
+    FieldView* ImagePole = nullptr;
+    SidePanel* Panel1 = nullptr;
+    QHash<QString, QAction*> actions_;
+    TFormMesWarn* FormMesWarn = nullptr;
+    TAboutBox* AboutBox = nullptr;
+    HelpWindow* helpWindow_ = nullptr;
+    QPointer<QEventLoop> waitLoop_;
+    std::function<void(const QString&)> messageSink_;
+    QImage lastGoodStrip_;
+    QImage lastGoodBackground_;
+    bool backgroundReported_ = false;
+    bool shown_ = false;
+    bool closing_ = false;
+    int clickedTag_ = 0;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,846 @@
+#include "Game.h"
+
+#include "levels/Levels.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace kestrum {
+
+double roundHalfEven(double x)
+{
+    const double r = std::round(x);
+    if (std::fabs(x - std::trunc(x)) == 0.5)
+        return 2.0 * std::round(x / 2.0);
+    return r;
+}
+
+QString scoreText(double score)
+{
+    return QString::number(static_cast<long long>(roundHalfEven(score)));
+}
+
+QString countText(int n) { return QStringLiteral("x ") + QString::number(n); }
+
+namespace {
+
+constexpr int kTurnsPerTick = 1;
+constexpr int kExitRowLeft = 4;   // exit windows around the head: four cells before it
+constexpr int kExitRowRight = 2;  // and two after it, in its row and its column
+
+TCellPos stepped(TCellPos c, uint8_t direction)
+{
+    switch (direction) {
+    case dirUp: return {c.X, c.Y - 1};
+    case dirDown: return {c.X, c.Y + 1};
+    case dirLeft: return {c.X - 1, c.Y};
+    case dirRight: return {c.X + 1, c.Y};
+    default: return c;
+    }
+}
+
+}  // namespace
+
+Game::Game(GameHost& host, Random& random) : host_(host), random_(random)
+{
+    canvas_.setPictures(&pictures_);
+}
+
+void Game::sound(const char* event)
+{
+    if (host_.soundsOn())
+        host_.playSound(QString::fromLatin1(event));
+}
+
+void Game::showScore() { host_.setLabel(PanelLabel::Score, scoreText(s_.Score)); }
+void Game::showLength() { host_.setLabel(PanelLabel::Length, QString::number(s_.SnakeLast + 1)); }
+
+void Game::flush()
+{
+    const QRect r = canvas_.takeDirty();
+    if (!r.isEmpty())
+        host_.repaintField(r);
+}
+
+double Game::FoodValue() const { return s_.Base + s_.Slope * host_.timer1Interval(); }
+
+// ---------------------------------------------------------------------------------------
+// Field build
+
+void Game::BuildField(const QImage& strip)
+{
+    pictures_ = CellPictures::fromStrip(strip);
+    canvas_.setGeometry(pictures_.cellSize());
+    s_.CellSize = canvas_.cellSize();
+    s_.FieldSize = canvas_.fieldSize();
+    s_.FieldLeft = canvas_.fieldLeft();
+    s_.ExitPos = {-2, -4};
+    host_.layoutSidePanel(pictures_, canvas_.height());
+    s_.Score = 0;
+    showScore();
+    s_.ExitLength = 2 * s_.FieldSize;
+    DrawBackground();
+    DrawField();
+    BuildWalls();
+    StartAttempt();
+    DrawSnake(0);
+    flush();
+}
+
+void Game::FreeCellPictures() { pictures_.clear(); }
+
+void Game::DrawBackground() { canvas_.drawBackground(host_.backgroundPicture()); }
+
+void Game::DrawField()
+{
+    ClearCellAnimations();
+    canvas_.drawField();
+}
+
+void Game::DrawWalls()
+{
+    for (const TWall& w : s_.Walls)
+        canvas_.drawTile(w.X, w.Y, wallTile(w.Kind));
+}
+
+void Game::BuildWalls()
+{
+    kestrum::BuildWalls(s_.Walls, s_.Level, s_.FieldSize, s_.LevelPackFile, random_);
+}
+
+// ---------------------------------------------------------------------------------------
+// Attempt start
+
+void Game::StartAttempt()
+{
+    const int N = s_.FieldSize;
+    s_.Slope = -0.09;
+    s_.Base = 10 - 50 * s_.Slope;
+
+    s_.TickCount = 0;
+    s_.ExitCountdown = -1;
+    s_.MushroomTicks = -1;
+    host_.setMushroomIndicator(false);
+    s_.ResumeOnKey = true;
+
+    s_.SnakeLast = 2;
+    showLength();
+    int x0 = N / 2;
+    if (s_.Level == 4 || s_.Level == 7 || s_.Level == 8 || s_.Level == 10)
+        x0 += 1;
+    for (int i = 0; i < 3; ++i) {
+        s_.SnakeBody[static_cast<size_t>(i)] = {x0, N - 4 + i};
+        s_.SegmentShape[static_cast<size_t>(i)] = dirUp;
+    }
+    s_.SnakeBody[3] = s_.SnakeBody[2];
+    s_.Direction = dirUp;
+    s_.NeckShape = dirUp;
+
+    random_.reseed();
+
+    s_.FoodCount = 0;
+    s_.PendingGrowth = 0;
+
+    DrawWalls();
+
+    // The exit is shown again at its place; a parked exit shows nothing but still sounds.
+    sound("ShowExit");
+    StartCellAnimation(s_.ExitPos.X, s_.ExitPos.Y, tile::ExitLeft, 5, 10);
+    StartCellAnimation(s_.ExitPos.X + 1, s_.ExitPos.Y, tile::ExitRight, 4, 10);
+
+    PlaceItem(ItemKind::Long);
+    s_.FoodDueTick = 3 * N;
+
+    s_.Death = {{0, 0}, false, random_.next(30)};
+    s_.Life = {{0, 0}, false, random_.next(15)};
+    s_.Shot = {{0, 0}, false, random_.next(30) + 10};
+    s_.Drug = {{0, 0}, false, random_.next(30)};
+
+    s_.KeyLeft = 37;
+    s_.KeyUp = 38;
+    s_.KeyRight = 39;
+    s_.KeyDown = 40;
+}
+
+// ---------------------------------------------------------------------------------------
+// Tick, movement, drawing, steering, collisions
+
+void Game::Timer1Timer()
+{
+    s_.TickCount += 1;
+    StepSnake();
+    DrawSnake(0);
+    s_.TurnAllowed = true;
+    itemSchedules();
+    if (host_.closing())
+        return;
+    eatingTests();
+    if (host_.closing())
+        return;
+    CheckCollisions();
+
+    // Exit test.
+    const TCellPos head = s_.SnakeBody[0];
+    const TCellPos exitRight{s_.ExitPos.X + 1, s_.ExitPos.Y};
+    if (head == s_.ExitPos || head == exitRight) {
+        host_.stopTimer1();
+        host_.startTimer2();
+        s_.ExitCountdown = s_.SnakeLast;
+        s_.Seq = Sequence::animExit;
+        host_.playPanelAnimation();
+        sound("NextLevel");
+        canvas_.drawTile(s_.ExitPos, tile::ExitLeft);
+        canvas_.drawTile(exitRight, tile::ExitRight);
+    }
+
+    // Growth step; the tables hold 501 cells, so the snake stops growing at 500 segments.
+    if (s_.PendingGrowth != 0) {
+        if (s_.PendingGrowth < 0)
+            canvas_.drawTile(s_.SnakeBody[static_cast<size_t>(s_.SnakeLast)], tile::Floor);
+        const int d = s_.PendingGrowth > 0 ? 1 : -1;
+        const int grown = s_.SnakeLast + d;
+        if (grown >= 2 && grown <= kMaxSnakeLast)
+            s_.SnakeLast = grown;
+        s_.PendingGrowth -= d;
+        showLength();
+    }
+
+    mushroomCountdown();
+    flush();
+}
+
+void Game::StepSnake()
+{
+    const int L = std::clamp(s_.SnakeLast, 2, kMaxSnakeLast);
+    auto& body = s_.SnakeBody;
+    auto& shape = s_.SegmentShape;
+    for (int i = L; i >= 0; --i)
+        body[static_cast<size_t>(i + 1)] = body[static_cast<size_t>(i)];
+    body[0] = stepped(body[0], s_.Direction);
+
+    const auto at = [](int i) { return static_cast<size_t>(i); };
+    if (shape[at(L - 1)] >= 4 && shape[at(L - 1)] <= 7)
+        shape[at(L)] = shape[at(L - 2)];
+    shape[at(L + 1)] = shape[at(L - 2)];
+    for (int j = L - 2; j >= 1; --j)
+        shape[at(j + 1)] = shape[at(j)];
+    shape[1] = s_.NeckShape;
+    shape[0] = s_.Direction;
+    s_.NeckShape = s_.Direction;
+}
+
+int Game::segmentTile(int i) const
+{
+    const int code = s_.SegmentShape[static_cast<size_t>(i)];
+    if (i == s_.SnakeLast)
+        return code <= 3 ? tile::TailBase + code : -1;
+    if (i == 0)
+        return code <= 3 ? tile::HeadBase + code : -1;
+    if (code <= 3)
+        return tile::BodyBase + code;
+    if (code <= 7)
+        return tile::CornerBase - code;
+    return -1;
+}
+
+void Game::drawSegment(int i, int tileNumber)
+{
+    if (tileNumber >= 0)
+        canvas_.drawTile(s_.SnakeBody[static_cast<size_t>(i)], tileNumber);
+}
+
+void Game::DrawSnake(int SkipFront)
+{
+    const int last = std::clamp(s_.SnakeLast, 0, kMaxSnakeLast);
+    canvas_.drawTile(s_.SnakeBody[static_cast<size_t>(last + 1)], tile::Floor);
+    drawSegment(last, segmentTile(last));
+    for (int i = last - 1; i >= std::max(SkipFront + 1, 1); --i)
+        drawSegment(i, segmentTile(i));
+    if (SkipFront == 0)
+        drawSegment(0, segmentTile(0));
+}
+
+void Game::FormKeyDown(uint16_t Key)
+{
+    if (s_.ResumeOnKey && !host_.timer2Running() && !waiting_) {
+        host_.startTimer1();
+        s_.ResumeOnKey = false;
+    }
+    if (!s_.TurnAllowed)
+        return;
+    uint8_t& dir = s_.Direction;
+    if (Key == s_.KeyUp) {
+        if (dir == dirLeft) {
+            s_.NeckShape = shCornerTopRight;
+            dir = dirUp;
+        }
+        if (dir == dirRight) {
+            s_.NeckShape = shCornerLeftTop;
+            dir = dirUp;
+        }
+    }
+    if (Key == s_.KeyDown) {
+        if (dir == dirLeft) {
+            s_.NeckShape = shCornerRightBottom;
+            dir = dirDown;
+        }
+        if (dir == dirRight) {
+            s_.NeckShape = shCornerLeftBottom;
+            dir = dirDown;
+        }
+    }
+    if (Key == s_.KeyLeft) {
+        if (dir == dirUp) {
+            s_.NeckShape = shCornerLeftBottom;
+            dir = dirLeft;
+        }
+        if (dir == dirDown) {
+            s_.NeckShape = shCornerLeftTop;
+            dir = dirLeft;
+        }
+    }
+    if (Key == s_.KeyRight) {
+        if (dir == dirUp) {
+            s_.NeckShape = shCornerRightBottom;
+            dir = dirRight;
+        }
+        if (dir == dirDown) {
+            s_.NeckShape = shCornerTopRight;
+            dir = dirRight;
+        }
+    }
+    static_assert(kTurnsPerTick == 1);
+    s_.TurnAllowed = false;
+}
+
+void Game::CheckCollisions()
+{
+    const TCellPos H = s_.SnakeBody[0];
+    for (int i = 1; i <= s_.SnakeLast; ++i)
+        if (H == s_.SnakeBody[static_cast<size_t>(i)]) {
+            KillSnake();
+            return;
+        }
+    const int last = s_.FieldSize - 1;
+    if (H.X == 0 || H.Y == 0 || H.X == last || H.Y == last) {
+        KillSnake();
+        return;
+    }
+    if (H == s_.Death.Pos) {
+        s_.Death.Present = false;
+        KillSnake();
+        return;
+    }
+    for (const TWall& w : s_.Walls)
+        if (H.X == w.X && H.Y == w.Y) {
+            KillSnake();
+            return;
+        }
+}
+
+// ---------------------------------------------------------------------------------------
+// Items
+
+TItemState& Game::item(ItemKind kind)
+{
+    switch (kind) {
+    case ItemKind::Death: return s_.Death;
+    case ItemKind::Life: return s_.Life;
+    case ItemKind::Shot: return s_.Shot;
+    case ItemKind::Drug: return s_.Drug;
+    case ItemKind::Long: break;
+    }
+    return s_.Death;  // food has no item record; never reached by the callers
+}
+
+void Game::scheduleItem(ItemKind kind, int awayBase, int awaySpread, int stayBase, int staySpread)
+{
+    TItemState& it = item(kind);
+    if (s_.TickCount != it.DueTick)
+        return;
+    if (it.Present) {
+        RemoveItem(kind, false);
+        it.DueTick += awayBase + random_.next(awaySpread);
+    } else {
+        PlaceItem(kind);
+        it.DueTick += stayBase + random_.next(staySpread);
+    }
+}
+
+void Game::itemSchedules()
+{
+    if (s_.TickCount == s_.FoodDueTick) {
+        s_.FoodDueTick += 3 * s_.FieldSize;
+        PlaceItem(ItemKind::Long);
+        PlaceItem(ItemKind::Long);
+    }
+    scheduleItem(ItemKind::Death, 5, 5, 30, 30);
+    scheduleItem(ItemKind::Life, 70, 70, 15, 15);
+    scheduleItem(ItemKind::Shot, 80, 30, 20, 30);
+    scheduleItem(ItemKind::Drug, 50, 50, 30, 30);
+}
+
+void Game::PlaceItem(ItemKind kind)
+{
+    struct Look {
+        const char* sound;
+        int tileNumber;
+        int style;
+        int steps;
+    };
+    static constexpr Look looks[] = {
+        {"ShowApple", tile::Food, 1, 10},     {"ShowDeath", tile::Death, 3, 10},
+        {"ShowPear", tile::Pear, 1, 15},      {"ShowScis", tile::Scissors, 2, 15},
+        {"ShowMush", tile::Mushroom, 2, 15},
+    };
+    const Look& look = looks[static_cast<int>(kind)];
+    if (kind == ItemKind::Long && s_.FoodCount >= kFoodCells)
+        return;  // the food list is full
+    TCellPos c;
+    if (!FindFreeCell(false, c))
+        return;  // nowhere to put it: nothing is placed
+    if (kind == ItemKind::Long) {
+        s_.FoodList[static_cast<size_t>(s_.FoodCount)] = c;
+        s_.FoodCount += 1;
+        StartCellAnimation(c.X, c.Y, look.tileNumber, look.style, look.steps);
+        sound(look.sound);
+        return;
+    }
+    sound(look.sound);
+    TItemState& it = item(kind);
+    it.Present = true;
+    it.Pos = c;
+    StartCellAnimation(c.X, c.Y, look.tileNumber, look.style, look.steps);
+}
+
+void Game::RemoveItem(ItemKind kind, bool eaten)
+{
+    static constexpr int tiles[] = {tile::Food, tile::Death, tile::Pear, tile::Scissors,
+                                    tile::Mushroom};
+    if (kind == ItemKind::Long)
+        return;
+    TItemState& it = item(kind);
+    it.Present = false;
+    if (!eaten)
+        StartCellAnimation(it.Pos.X, it.Pos.Y, tiles[static_cast<int>(kind)], 0, 8);
+    it.Pos = {0, 0};
+}
+
+bool Game::cellBlocked(TCellPos c) const
+{
+    if (c == s_.Death.Pos || c == s_.Drug.Pos || c == s_.ExitPos ||
+        c == TCellPos{s_.ExitPos.X + 1, s_.ExitPos.Y})
+        return true;
+    for (const TWall& w : s_.Walls)
+        if (c.X == w.X && c.Y == w.Y)
+            return true;
+    for (int i = 0; i <= s_.SnakeLast; ++i)
+        if (c == s_.SnakeBody[static_cast<size_t>(i)])
+            return true;
+    for (int i = 0; i < s_.FoodCount; ++i)
+        if (c == s_.FoodList[static_cast<size_t>(i)])
+            return true;
+    return false;
+}
+
+bool Game::FindFreeCell(bool twoCells, TCellPos& found)
+{
+    const int N = s_.FieldSize;
+    if (N < 4)
+        return false;
+    const TCellPos head = s_.SnakeBody[0];
+    const auto passes = [&](TCellPos c) {
+        if (cellBlocked(c))
+            return false;
+        if (!twoCells)
+            return true;
+        if (cellBlocked({c.X + 1, c.Y}))
+            return false;
+        if (c.Y == head.Y && c.X >= head.X - kExitRowLeft && c.X <= head.X + kExitRowRight)
+            return false;
+        if (c.X == head.X && c.Y >= head.Y - kExitRowLeft && c.Y <= head.Y + kExitRowRight)
+            return false;
+        return true;
+    };
+    const int spanX = twoCells ? N - 3 : N - 2;
+    // Random draws first, as the game always has; a crowded field falls back to a list
+    // of every free cell so that the search always ends.
+    const long long draws = 4LL * N * N;
+    for (long long k = 0; k < draws; ++k) {
+        TCellPos c;
+        c.X = 1 + random_.next(spanX);
+        c.Y = 1 + random_.next(N - 2);
+        if (passes(c)) {
+            found = c;
+            return true;
+        }
+    }
+    std::vector<TCellPos> free;
+    for (int y = 1; y <= N - 2; ++y)
+        for (int x = 1; x <= spanX; ++x)
+            if (passes({x, y}))
+                free.push_back({x, y});
+    if (free.empty())
+        return false;
+    found = free[static_cast<size_t>(random_.next(static_cast<int>(free.size())))];
+    return true;
+}
+
+void Game::eatingTests()
+{
+    const TCellPos H = s_.SnakeBody[0];
+    for (int f = 0; f < s_.FoodCount; ++f) {
+        if (!(s_.FoodList[static_cast<size_t>(f)] == H))
+            continue;
+        std::copy(s_.FoodList.begin() + f + 1, s_.FoodList.begin() + s_.FoodCount,
+                  s_.FoodList.begin() + f);
+        s_.FoodCount -= 1;
+        if (s_.FoodCount == 0)
+            PlaceItem(ItemKind::Long);
+        s_.PendingGrowth = 15;
+        s_.FoodDueTick = s_.TickCount + 3 * s_.FieldSize;
+        sound("EatApple");
+        s_.EatenCount += 1;
+        host_.setLabel(PanelLabel::Eaten, countText(s_.EatenCount));
+        if (s_.SnakeLast >= s_.ExitLength)
+            OpenExit();
+        s_.Score += FoodValue();
+        showScore();
+        break;
+    }
+    if (H == s_.Life.Pos) {
+        sound("EatApple");
+        RemoveItem(ItemKind::Life, true);
+        s_.Lives += 1;
+        host_.setLabel(PanelLabel::Lives, countText(s_.Lives));
+        s_.Score += 2 * FoodValue();
+        showScore();
+    }
+    if (H == s_.Shot.Pos) {
+        sound("EatScis");
+        RemoveItem(ItemKind::Shot, true);
+        s_.Score += 2 * FoodValue();
+        showScore();
+        if (s_.SnakeLast > 50)
+            s_.PendingGrowth = -30;
+    }
+    if (H == s_.Drug.Pos) {
+        sound("EatMush");
+        RemoveItem(ItemKind::Drug, true);
+        s_.MushroomTicks = 20 + random_.next(45);
+        s_.KeyUp = 40;
+        s_.KeyDown = 38;
+        s_.KeyLeft = 39;
+        s_.KeyRight = 37;
+        mushroomWarning();
+        if (host_.closing())
+            return;
+        s_.Score += 10 * FoodValue();
+        showScore();
+    }
+}
+
+void Game::OpenExit()
+{
+    canvas_.drawTile(s_.ExitPos, tile::Floor);
+    canvas_.drawTile(s_.ExitPos.X + 1, s_.ExitPos.Y, tile::Floor);
+    TCellPos c;
+    if (!FindFreeCell(true, c))
+        return;  // no free pair: the exit stays where it is
+    s_.ExitPos = c;
+    sound("ShowExit");
+    StartCellAnimation(c.X, c.Y, tile::ExitLeft, 5, 10);
+    StartCellAnimation(c.X + 1, c.Y, tile::ExitRight, 4, 10);
+}
+
+void Game::mushroomCountdown()
+{
+    if (s_.MushroomTicks > 0) {
+        s_.MushroomTicks -= 1;
+        host_.setMushroomIndicator(true);
+    }
+    if (s_.MushroomTicks == 0) {
+        sound("StopMush");
+        showScore();
+        s_.KeyLeft = 37;
+        s_.KeyRight = 39;
+        s_.KeyDown = 40;
+        s_.KeyUp = 38;
+        s_.MushroomTicks = -1;
+        host_.setMushroomIndicator(false);
+        mushroomWarning();
+    }
+}
+
+void Game::mushroomWarning()
+{
+    host_.stopTimer1();
+    s_.ResumeOnKey = true;
+    flush();
+    host_.showWarning(host_.langText(s_.MushroomTicks > 0 ? 77 : 78));
+    if (host_.closing())
+        return;
+    if (!host_.timer2Running())
+        host_.startTimer1();
+}
+
+// ---------------------------------------------------------------------------------------
+// Cell animations
+
+void Game::StartCellAnimation(int X, int Y, int Picture, int Style, int Steps)
+{
+    for (TCellAnimation& slot : s_.CellAnimations) {
+        if (slot.Active)
+            continue;
+        slot = {X, Y, Picture, true, static_cast<uint8_t>(Style), 0, Steps};
+        s_.ActiveAnimations += 1;
+        host_.setAnimatorRunning(true);
+        return;
+    }
+    // All slots busy: the request is dropped.
+}
+
+void Game::ClearCellAnimations()
+{
+    for (TCellAnimation& slot : s_.CellAnimations) {
+        if (!slot.Active)
+            continue;
+        canvas_.drawTile(slot.X, slot.Y, tile::Floor);
+        slot.Active = false;
+    }
+    s_.ActiveAnimations = 0;
+    host_.setAnimatorRunning(false);
+}
+
+void Game::TimerAnimatorTimer()
+{
+    if (s_.ActiveAnimations <= 0) {
+        host_.setAnimatorRunning(false);
+        return;
+    }
+    const int size = s_.CellSize;
+    const int lo = size / 2;
+    for (TCellAnimation& slot : s_.CellAnimations) {
+        if (!slot.Active)
+            continue;
+        if (slot.Step > slot.Steps) {
+            slot.Active = false;
+            s_.ActiveAnimations -= 1;
+            continue;
+        }
+        const TCellPos cell{slot.X, slot.Y};
+        bool covered = false;
+        for (int i = 1; i <= s_.SnakeLast && !covered; ++i)
+            covered = s_.SnakeBody[static_cast<size_t>(i)] == cell;
+        if (covered)
+            continue;
+        slot.Step += 1;
+        const int g = (slot.Steps > 0 ? slot.Step * size / slot.Steps : 0) - 1;
+        const int h = g / 2;
+        const QPoint origin = canvas_.cellOrigin(slot.X, slot.Y);
+        const int cx = origin.x() + lo;
+        const int cy = origin.y() + lo;
+        QRect frame;
+        switch (slot.Style) {
+        case 0:
+            canvas_.drawTile(slot.X, slot.Y, tile::Floor);
+            frame = QRect(QPoint(cx - (lo - h), cy - (lo - h)), QPoint(cx + (lo - h), cy + (lo - h)));
+            break;
+        case 1: frame = QRect(QPoint(cx - h, cy - h), QPoint(cx + h, cy + h)); break;
+        case 2: frame = QRect(QPoint(cx - lo, cy + lo - g), QPoint(cx + lo, cy + lo)); break;
+        case 3: frame = QRect(QPoint(cx - lo, cy - lo), QPoint(cx + lo, cy - lo + g)); break;
+        case 4: frame = QRect(QPoint(cx - lo, cy - lo), QPoint(cx - lo + g, cy + lo)); break;
+        case 5: frame = QRect(QPoint(cx + lo - g, cy - lo), QPoint(cx + lo, cy + lo)); break;
+        default: break;  // unknown styles run their steps and draw nothing
+        }
+        // QRect(QPoint, QPoint) includes its far corner; frames exclude right and bottom.
+        frame.adjust(0, 0, -1, -1);
+        if (frame.width() > 0 && frame.height() > 0)
+            canvas_.drawTileScaled(frame.intersected(canvas_.cellRect(slot.X, slot.Y)),
+                                   slot.Picture);
+    }
+    flush();
+    if (s_.ActiveAnimations <= 0)
+        host_.setAnimatorRunning(false);
+}
+
+// ---------------------------------------------------------------------------------------
+// Lives, exit and game flow
+
+void Game::KillSnake()
+{
+    host_.setMushroomIndicator(false);
+    s_.MushroomTicks = -1;
+    s_.Lives -= 1;
+    host_.setLabel(PanelLabel::Lives, countText(s_.Lives));
+    sound(s_.Lives == 0 ? "GameOver" : "Death");
+    host_.stopTimer1();
+    s_.ResumeOnKey = true;
+    s_.DeathCountdown = s_.SnakeLast;
+    host_.startTimer2();
+    s_.Seq = s_.Lives <= 0 ? Sequence::animDeath3 : Sequence::animDeath;
+}
+
+void Game::deathFrame()
+{
+    s_.DeathCountdown -= 1;
+    const int D = s_.DeathCountdown;
+    const int L = std::clamp(s_.SnakeLast, 2, kMaxSnakeLast);
+    const int size = s_.CellSize;
+    const int t = static_cast<int>((1.0 - static_cast<double>(D) / L) * 2 * L);
+    for (int i = 0; i <= L; ++i) {
+        const TCellPos c = s_.SnakeBody[static_cast<size_t>(i)];
+        canvas_.drawTile(c, tile::Floor);
+        int half = i < t ? static_cast<int>(static_cast<double>(D) * size / (4.0 * L)) : size / 2;
+        if (half < 0)
+            half = 0;
+        const int tileNumber = segmentTile(i);
+        if (tileNumber < 0 || half == 0)
+            continue;
+        const int cx = static_cast<int>((c.X + 0.5) * size + s_.FieldLeft);
+        const int cy = static_cast<int>((c.Y + 0.5) * size);
+        canvas_.drawTileScaled(QRect(cx - half, cy - half, 2 * half, 2 * half), tileNumber);
+    }
+    flush();
+    s_.ScrollCountdown = 25;
+}
+
+void Game::gameOverScroll()
+{
+    const QImage copy = canvas_.image().copy();
+    s_.ScrollCountdown -= 1;
+    canvas_.fill(qRgb(0, 0, 0));
+    canvas_.drawImage(QPoint(0, static_cast<int>(roundHalfEven(canvas_.height() / 25.0))), copy);
+    flush();
+}
+
+void Game::Timer2Timer()
+{
+    if (s_.Seq == Sequence::animExit) {
+        s_.ExitCountdown -= 2;
+        s_.Score += s_.Level * 0.3;
+        showScore();
+        StepSnake();
+        DrawSnake(s_.SnakeLast - s_.ExitCountdown + 2);
+        if (s_.ExitCountdown < 0) {
+            host_.stopTimer2();
+            canvas_.drawTile(s_.ExitPos, tile::Floor);
+            canvas_.drawTile(s_.ExitPos.X + 1, s_.ExitPos.Y, tile::Floor);
+            s_.ExitPos = {-1, -2};
+            s_.Level += 1;
+            host_.setLabel(PanelLabel::Level, QString::number(s_.Level) + QLatin1Char(' ') +
+                                                  host_.langText(39));
+            host_.checkLevelItem(s_.Level);
+            DrawField();
+            BuildWalls();
+            StartAttempt();
+            DrawSnake(0);
+        }
+        flush();
+    }
+    const bool dying = s_.Seq == Sequence::animDeath || s_.Seq == Sequence::animDeath3;
+    if (dying && s_.DeathCountdown >= 0)
+        deathFrame();
+    if (s_.Seq == Sequence::animDeath && s_.DeathCountdown < 0) {
+        RestartAfterDelay(300);
+        return;
+    }
+    if (s_.Seq == Sequence::animDeath3 && s_.DeathCountdown < 0) {
+        if (s_.ScrollCountdown >= 0)
+            gameOverScroll();
+        if (s_.ScrollCountdown < 0) {
+            canvas_.drawText(host_.langText(81).left(20), QStringLiteral("Arial"), 46, true);
+            s_.Level = 0;
+            host_.setLabel(PanelLabel::Level, QStringLiteral("0 level"));
+            host_.checkLevelItem(0);
+            flush();
+            ClearCellAnimations();
+            s_.ExitPos = {-1, -2};
+            RestartAfterDelay(800);
+            if (host_.closing())
+                return;
+            // Game over finish.
+            host_.stopTimer2();
+            s_.Lives = 3;
+            host_.setLabel(PanelLabel::Lives, countText(3));
+            const int pending = static_cast<int>(roundHalfEven(s_.Score));
+            if (pending > 0)
+                host_.handOverScore(pending, true);
+            if (host_.closing())
+                return;
+            s_.Score = 0;
+            showScore();
+            s_.EatenCount = 0;
+            host_.setLabel(PanelLabel::Eaten, countText(0));
+            s_.ExitPos = {-1, -2};
+            s_.Seq = Sequence::None;
+        }
+    }
+}
+
+void Game::RestartAfterDelay(int ms)
+{
+    host_.stopTimer2();
+    waiting_ = true;
+    host_.waitMs(ms);
+    waiting_ = false;
+    if (host_.closing())
+        return;
+    DrawBackground();
+    DrawField();
+    BuildWalls();
+    StartAttempt();
+    DrawSnake(0);
+    flush();
+}
+
+void Game::N9Click()
+{
+    host_.stopTimer1();
+    s_.ResumeOnKey = true;
+    const int pending = static_cast<int>(roundHalfEven(s_.Score));
+    if (pending > 0)
+        host_.handOverScore(pending, false);
+    if (host_.closing())
+        return;
+    s_.ExitPos = {0, -2};
+    s_.Level = 0;
+    DrawField();
+    BuildWalls();
+    StartAttempt();
+    DrawSnake(0);
+    s_.Score = 0;
+    showScore();
+    s_.Lives = 3;
+    host_.setLabel(PanelLabel::Lives, countText(3));
+    s_.EatenCount = 0;
+    host_.setLabel(PanelLabel::Eaten, countText(0));
+    showLength();
+    host_.setLabel(PanelLabel::Level, QStringLiteral("0 level"));
+    host_.checkLevelItem(0);
+    flush();
+}
+
+void Game::N10Click()
+{
+    if (host_.timer2Running() || waiting_)
+        return;
+    if (host_.timer1Running()) {
+        host_.stopTimer1();
+        s_.ResumeOnKey = true;
+    } else {
+        host_.startTimer1();
+        s_.ResumeOnKey = false;
+    }
+}
+
+void Game::LScoreDblClick()
+{
+    sound("NextLevel");
+    host_.playPanelAnimation();
+}
+
+}  // namespace kestrum

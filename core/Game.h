@@ -1,0 +1,176 @@
+// The game core: the one game state and every operation that plays it. Widget-free; it
+// draws onto the field picture and reaches the window only through GameHost.
+//
+// Contents: the state (GameState), the field build, the attempt start, the tick with
+// steering, movement, drawing and collisions, items, cell animations, and the
+// sequences between attempts (death, exit, game over) with New and Pause.
+#pragma once
+
+#include "GameHost.h"
+#include "GameTypes.h"
+#include "Random.h"
+#include "render/FieldCanvas.h"
+#include "render/Skin.h"
+
+#include <QString>
+#include <array>
+
+namespace kestrum {
+
+// Item kinds, named in the game by the literals "Long", "Death", "Life", "Shot", "Drug".
+enum class ItemKind { Long, Death, Life, Shot, Drug };
+
+// Which sequence the sequencing timer plays.
+enum class Sequence { None, animExit, animDeath, animDeath3 };
+
+struct TCellAnimation {
+    int32_t X = 0;
+    int32_t Y = 0;
+    int Picture = 0;  // tile number
+    bool Active = false;
+    uint8_t Style = 0;
+    int32_t Step = 0;
+    int32_t Steps = 0;
+};
+inline constexpr int kAnimationSlots = 24;
+
+// Everything of the one running game; lives as long as the main window.
+struct GameState {
+    // Geometry, from the field build.
+    int32_t FieldSize = 0;
+    int32_t CellSize = 0;
+    int32_t FieldLeft = 0;
+
+    WallTable Walls{};
+
+    std::array<TCellPos, kSnakeCells> SnakeBody{};
+    int32_t SnakeLast = 2;
+    std::array<uint8_t, kSnakeCells> SegmentShape{};
+    uint8_t Direction = dirUp;
+    uint8_t NeckShape = dirUp;
+    int32_t PendingGrowth = 0;
+
+    std::array<TCellPos, kFoodCells> FoodList{};
+    int32_t FoodCount = 0;
+    int32_t FoodDueTick = 0;
+
+    TItemState Death, Life, Shot, Drug;
+
+    TCellPos ExitPos{-2, -4};
+    int32_t ExitLength = 0;
+
+    int32_t TickCount = 0;
+    double Score = 0;
+    int32_t Lives = 3;
+    int32_t EatenCount = 0;
+    int32_t Level = 0;
+    int32_t MushroomTicks = -1;
+    uint8_t KeyUp = 38, KeyDown = 40, KeyLeft = 37, KeyRight = 39;
+    bool ResumeOnKey = false;
+    bool TurnAllowed = true;
+
+    // Score coefficients stored by the attempt start.
+    double Slope = -0.09;
+    double Base = 14.5;
+
+    // Sequencing.
+    Sequence Seq = Sequence::None;
+    int32_t ExitCountdown = -1;
+    int32_t DeathCountdown = -1;
+    int32_t ScrollCountdown = -1;
+
+    std::array<TCellAnimation, kAnimationSlots> CellAnimations{};
+    int32_t ActiveAnimations = 0;
+
+    // Level pack in use; empty when none is open.
+    QString LevelPackFile;
+};
+
+// Rounds halves to the even neighbour, as the score display does.
+double roundHalfEven(double x);
+// The score as the side panel shows it.
+QString scoreText(double score);
+// "x " and a number, as the lives and eaten counters show it.
+QString countText(int n);
+
+class Game {
+public:
+    Game(GameHost& host, Random& random);
+
+    GameState& state() { return s_; }
+    const GameState& state() const { return s_; }
+    FieldCanvas& canvas() { return canvas_; }
+    const CellPictures& pictures() const { return pictures_; }
+
+    // --- Field build (called by the window's first showing and after a skin change) ---
+    // Cuts the strip, computes the geometry, draws background, field and walls and starts
+    // an attempt. The strip must already have passed skinProblem().
+    void BuildField(const QImage& strip);
+    void FreeCellPictures();
+    void DrawBackground();
+    void DrawField();
+    void DrawWalls();
+    void BuildWalls();
+
+    // --- Attempt and tick ---
+    void StartAttempt();
+    void Timer1Timer();
+    void StepSnake();
+    void DrawSnake(int SkipFront);
+    // Key is a virtual-key code: 38 up, 40 down, 37 left, 39 right.
+    void FormKeyDown(uint16_t Key);
+    void CheckCollisions();
+    double FoodValue() const;
+
+    // --- Items ---
+    void PlaceItem(ItemKind kind);
+    void RemoveItem(ItemKind kind, bool eaten);
+    // A random free inner cell (with twoCells, the left cell of a free horizontal pair).
+    // Returns false when no cell can pass.
+    bool FindFreeCell(bool twoCells, TCellPos& found);
+    void OpenExit();
+    TItemState& item(ItemKind kind);
+
+    // --- Cell animations ---
+    void StartCellAnimation(int X, int Y, int Picture, int Style, int Steps);
+    void ClearCellAnimations();
+    void TimerAnimatorTimer();
+
+    // --- Lives, exit and game flow ---
+    void KillSnake();
+    void Timer2Timer();
+    void RestartAfterDelay(int ms);
+    void N9Click();   // New
+    void N10Click();  // Pause
+    void LScoreDblClick();
+
+    // True while RestartAfterDelay waits: a key press then does not start the game.
+    bool waiting() const { return waiting_; }
+
+    // Brings the changed part of the field picture to the screen.
+    void flush();
+
+private:
+    void sound(const char* event);
+    void showScore();
+    void showLength();
+    void itemSchedules();
+    void eatingTests();
+    void mushroomCountdown();
+    void mushroomWarning();
+    void drawSegment(int i, int tileNumber);
+    int segmentTile(int i) const;
+    void deathFrame();
+    void gameOverScroll();
+    void scheduleItem(ItemKind kind, int awayBase, int awaySpread, int stayBase, int staySpread);
+    bool cellBlocked(TCellPos c) const;
+
+    GameHost& host_;
+    Random& random_;
+    GameState s_;
+    FieldCanvas canvas_;
+    CellPictures pictures_;
+    bool waiting_ = false;
+};
+
+}  // namespace kestrum

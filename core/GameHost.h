@@ -1,0 +1,61 @@
+// Everything the game core needs from its window, in one narrow interface. The main
+// window implements it; the tests implement a recording fake.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+namespace kestrum {
+
+class CellPictures;
+
+// Side-panel counters the core writes.
+enum class PanelLabel { Score, Lives, Eaten, Level, Length };
+
+class GameHost {
+public:
+    virtual ~GameHost() = default;
+
+    // The game timer Timer1 (one tick per interval) and the 50 ms sequencing timer Timer2.
+    virtual void startTimer1() = 0;
+    virtual void stopTimer1() = 0;
+    virtual bool timer1Running() const = 0;
+    virtual int timer1Interval() const = 0;
+    virtual void startTimer2() = 0;
+    virtual void stopTimer2() = 0;
+    virtual bool timer2Running() const = 0;
+    // The 10 ms cell-animation timer; the core runs it only while an animation is active,
+    // so an idle window never wakes up.
+    virtual void setAnimatorRunning(bool running) = 0;
+
+    virtual void setLabel(PanelLabel label, const QString& text) = 0;
+    virtual void setMushroomIndicator(bool visible) = 0;
+    // Plays the side-panel cartoon once.
+    virtual void playPanelAnimation() = 0;
+    // The mushroom warning: modal, closes itself after 3000 ms.
+    virtual void showWarning(const QString& text) = 0;
+    // A game has ended with a positive rounded score: the hall of fame takes it from here.
+    virtual void handOverScore(int pendingScore, bool gameOver) = 0;
+    // Check mark of the Level menu for a level number.
+    virtual void checkLevelItem(int level) = 0;
+    // Sizes and paints the side-panel pictures for a new skin.
+    virtual void layoutSidePanel(const CellPictures& pictures, int fieldHeight) = 0;
+    // The background picture, read afresh for every drawing; a null image draws nothing.
+    virtual QImage backgroundPicture() = 0;
+
+    // Waits ms milliseconds while window messages are handled.
+    virtual void waitMs(int ms) = 0;
+    // True once the window has begun to close; nested loops then unwind and stop.
+    virtual bool closing() const = 0;
+    // Brings a rectangle of the field picture up to date on screen.
+    virtual void repaintField(const QRect& rect) = 0;
+
+    // Sound effects by event name; callers ask soundsOn() first.
+    virtual bool soundsOn() const = 0;
+    virtual void playSound(const QString& event) = 0;
+    // Interface texts read at their moment of use, by language-file line number.
+    virtual QString langText(int line) const = 0;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,53 @@
+#include "MesWarn.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+namespace kestrum {
+
+TFormMesWarn::TFormMesWarn(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("FormMesWarn"));
+    setFixedSize(242, 46);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+    auto* bevel = new QFrame(this);
+    bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    bevel->setGeometry(0, 0, 242, 46);
+    label_ = new QLabel(this);
+    label_->setObjectName(QStringLiteral("Label1"));
+    label_->setGeometry(6, 10, 230, 40);
+    label_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label_->setWordWrap(true);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    font.setBold(true);
+    label_->setFont(font);
+    label_->setStyleSheet(QStringLiteral("color: rgb(0, 255, 0); background: transparent;"));
+    timer_.setSingleShot(true);
+    timer_.setInterval(kShowMs);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        timer_.stop();
+        accept();
+    });
+}
+
+void TFormMesWarn::showText(const QString& text)
+{
+    label_->setText(text);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect r = screen->geometry();
+        move(r.center() - QPoint(width() / 2, height() / 2));
+    }
+    timer_.start();
+    exec();
+    timer_.stop();
+}
+
+QString TFormMesWarn::text() const { return label_->text(); }
+
+}  // namespace kestrum

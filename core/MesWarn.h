@@ -1,0 +1,26 @@
+// UnitMesWarn: the timed warning window that tells the player about the mushroom.
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+
+class QLabel;
+
+namespace kestrum {
+
+// Borderless, black, centred; shown modally and closes itself after 3000 ms.
+class TFormMesWarn : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFormMesWarn(QWidget* parent = nullptr);
+    // Shows the text modally until the window closes itself.
+    void showText(const QString& text);
+    QString text() const;
+    static constexpr int kShowMs = 3000;
+
+private:
+    QLabel* label_ = nullptr;
+    QTimer timer_;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,64 @@
+// The field picture: one persistent image that everything is drawn onto, cell by cell,
+// with a record of the rectangle changed since the screen last caught up.
+#pragma once
+
+#include "Skin.h"
+#include "core/GameTypes.h"
+
+#include <QImage>
+#include <QRect>
+
+namespace kestrum {
+
+class FieldCanvas {
+public:
+    // The image fills the window's client area left of the side panel.
+    void resize(int width, int height);
+    // Field geometry from the cell size: FieldSize = height div size, the square centred
+    // horizontally in the image. Called by the field build.
+    void setGeometry(int cellSize);
+    void setPictures(const CellPictures* pictures) { pictures_ = pictures; }
+
+    QImage& image() { return image_; }
+    const QImage& image() const { return image_; }
+    int width() const { return image_.width(); }
+    int height() const { return image_.height(); }
+    int cellSize() const { return cellSize_; }
+    int fieldSize() const { return fieldSize_; }
+    int fieldLeft() const { return fieldLeft_; }
+
+    // Top-left pixel of a cell.
+    QPoint cellOrigin(int x, int y) const { return {fieldLeft_ + x * cellSize_, y * cellSize_}; }
+    QRect cellRect(int x, int y) const { return {cellOrigin(x, y), QSize(cellSize_, cellSize_)}; }
+
+    // A cell picture unscaled at the cell's origin; parts off the image are clipped.
+    void drawTile(int x, int y, int tileNumber);
+    void drawTile(TCellPos c, int tileNumber) { drawTile(c.X, c.Y, tileNumber); }
+    // A cell picture stretched into r (right and bottom edges exclusive).
+    void drawTileScaled(const QRect& r, int tileNumber);
+    // Whole-image operations of the game-over scroll.
+    void fill(QRgb colour);
+    void drawImage(QPoint at, const QImage& picture);
+    void drawText(const QString& text, const QString& family, int pointSize, bool shadowed);
+
+    // Background picture side by side from (0, 0), over the whole image.
+    void drawBackground(const QImage& background);
+    // Floor on the inner cells, border pieces on the ring.
+    void drawField();
+
+    // The rectangle changed since the last call, and forget it.
+    QRect takeDirty();
+    void markDirty(const QRect& r) { dirty_ |= r.intersected(image_.rect()); }
+
+private:
+    void blit(const QImage& picture, QPoint at);
+
+    QImage image_;
+    const CellPictures* pictures_ = nullptr;
+    int cellSize_ = 0;
+    int fieldSize_ = 0;
+    int fieldLeft_ = 0;
+    QRect dirty_;
+};
+
+}  // namespace kestrum

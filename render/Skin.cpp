@@ -1,0 +1,67 @@
+#include "Skin.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace kestrum {
+
+CellPictures CellPictures::fromStrip(const QImage& strip)
+{
+    CellPictures pictures;
+    const int size = strip.height();
+    if (size <= 0)
+        return pictures;
+    const QImage source = strip.convertToFormat(QImage::Format_RGB32);
+    pictures.cellSize_ = size;
+    for (int i = 0; i < kTileCount; ++i) {
+        QImage cell(size, size, QImage::Format_RGB32);
+        cell.fill(Qt::black);
+        const int x0 = i * (size + 1);
+        const int width = std::min(size, source.width() - x0);
+        for (int y = 0; y < size && width > 0; ++y) {
+            const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y)) + x0;
+            std::copy(from, from + width, reinterpret_cast<QRgb*>(cell.scanLine(y)));
+        }
+        pictures.tiles_[static_cast<size_t>(i)] = std::move(cell);
+    }
+    return pictures;
+}
+
+const QImage& CellPictures::tile(int i) const
+{
+    static const QImage none;
+    if (i < 0 || i >= kTileCount)
+        return none;
+    return tiles_[static_cast<size_t>(i)];
+}
+
+void CellPictures::clear()
+{
+    for (auto& t : tiles_)
+        t = QImage();
+    cellSize_ = 0;
+}
+
+QImage loadBitmap(const QString& path, QString* error)
+{
+    QImageReader reader(path, "BMP");
+    QImage image = reader.read();
+    if (image.isNull() && error)
+        *error = QStringLiteral("Cannot open file %1").arg(QFileInfo(path).absoluteFilePath());
+    return image;
+}
+
+QString skinProblem(const QImage& strip, int fieldHeight, const QString& path)
+{
+    if (strip.isNull() || strip.height() <= 0)
+        return QStringLiteral("Cannot open file %1").arg(path);
+    if (fieldHeight / strip.height() < kMinFieldSize)
+        return QStringLiteral("The skin %1 has cells of %2 pixels, which would leave fewer than %3 "
+                              "cells on this screen. The previous skin stays in use.")
+            .arg(path)
+            .arg(strip.height())
+            .arg(kMinFieldSize);
+    return {};
+}
+
+}  // namespace kestrum

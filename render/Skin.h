@@ -1,0 +1,40 @@
+// Skins: a bitmap strip of square tiles, cut into the 31 cell pictures.
+#pragma once
+
+#include "core/GameTypes.h"
+
+#include <QImage>
+#include <QString>
+#include <array>
+
+namespace kestrum {
+
+// Smallest field the levels are laid out for; a skin whose cells give fewer is refused.
+inline constexpr int kMinFieldSize = 10;
+
+// The 31 opaque cell pictures of one skin, all CellSize x CellSize.
+class CellPictures {
+public:
+    // Cuts tile i from x = i * (size + 1); tiles past the strip's right edge come out black.
+    static CellPictures fromStrip(const QImage& strip);
+
+    bool isEmpty() const { return cellSize_ <= 0; }
+    int cellSize() const { return cellSize_; }
+    // Out-of-range numbers give a null image, which draws nothing.
+    const QImage& tile(int i) const;
+    void clear();
+
+private:
+    std::array<QImage, kTileCount> tiles_{};
+    int cellSize_ = 0;
+};
+
+// Reads a picture as a Windows bitmap whatever its name says. On failure returns a null
+// image and puts the message for the player into *error.
+QImage loadBitmap(const QString& path, QString* error);
+
+// Checks that a strip can serve as a skin on an image of fieldHeight pixels; returns an
+// empty text when it can, else the message for the player.
+QString skinProblem(const QImage& strip, int fieldHeight, const QString& path);
+
+}  // namespace kestrum

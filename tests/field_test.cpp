@@ -1,0 +1,149 @@
+// Skins and the field picture: cutting, geometry, background, border and walls.
+#include "TestSupport.h"
+
+#include "render/FieldCanvas.h"
+#include "render/Skin.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace kestrum::test {
+namespace {
+
+TEST(Skin, CutsThirtyOneTilesAtTheStripHeight)
+{
+    const CellPictures pictures = CellPictures::fromStrip(solidSkin(22));
+    ASSERT_EQ(pictures.cellSize(), 22);
+    for (int t = 0; t < kTileCount; ++t) {
+        const QImage& tile = pictures.tile(t);
+        ASSERT_EQ(tile.size(), QSize(22, 22));
+        // The 1-pixel gaps stay out of every tile: all four corners have the tile colour.
+        for (QPoint p : {QPoint(0, 0), QPoint(21, 0), QPoint(0, 21), QPoint(21, 21)})
+            EXPECT_EQ(tile.pixel(p) | 0xFF000000, tileColour(t) | 0xFF000000) << "tile " << t;
+    }
+    EXPECT_TRUE(pictures.tile(31).isNull());
+    EXPECT_TRUE(pictures.tile(-1).isNull());
+}
+
+TEST(Skin, TilesBeyondANarrowStripAreBlack)
+{
+    const CellPictures pictures = CellPictures::fromStrip(solidSkin(10, 20));
+    EXPECT_EQ(pictures.tile(19).pixel(5, 5) | 0xFF000000, tileColour(19) | 0xFF000000);
+    EXPECT_EQ(pictures.tile(20).pixel(5, 5), qRgb(0, 0, 0));
+    EXPECT_EQ(pictures.tile(30).pixel(9, 9), qRgb(0, 0, 0));
+}
+
+TEST(Skin, RefusesStripsThatCannotMakeAField)
+{
+    EXPECT_TRUE(skinProblem(solidSkin(22), 406, "k").isEmpty());
+    EXPECT_TRUE(skinProblem(solidSkin(40), 400, "k").isEmpty());  // exactly 10 cells
+    EXPECT_FALSE(skinProblem(solidSkin(41), 400, "k").isEmpty());
+    EXPECT_FALSE(skinProblem(QImage(), 400, "k").isEmpty());
+    QString error;
+    EXPECT_TRUE(loadBitmap("/nonexistent/skin", &error).isNull());
+    EXPECT_TRUE(error.startsWith("Cannot open file ")) << error.toStdString();
+}
+
+TEST(Skin, ReadsABitmapWhateverItsName)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("noextension");
+    ASSERT_TRUE(solidSkin(12).save(path, "BMP"));
+    QString error;
+    const QImage strip = loadBitmap(path, &error);
+    ASSERT_FALSE(strip.isNull()) << error.toStdString();
+    EXPECT_EQ(strip.height(), 12);
+}
+
+TEST(FieldGeometry, TwentyTwoPixelCellsOnA406PixelImage)
+{
+    FieldCanvas canvas;
+    canvas.resize(577 - 102, 406);
+    canvas.setGeometry(22);
+    EXPECT_EQ(canvas.fieldSize(), 18);
+    EXPECT_EQ(canvas.fieldLeft(), 475 / 2 - 406 / 2);
+    EXPECT_EQ(canvas.cellOrigin(3, 2), QPoint(34 + 66, 44));
+}
+
+TEST(FieldGeometry, FieldLeftTruncatesTowardZeroWhenNarrow)
+{
+    FieldCanvas canvas;
+    canvas.resize(301, 400);
+    canvas.setGeometry(20);
+    EXPECT_EQ(canvas.fieldLeft(), 150 - 200);
+}
+
+TEST(FieldDrawing, BackgroundInTheMarginsBorderOnTheRingFloorInside)
+{
+    FakeHost host;
+    SeededRandom random(3);
+    Game game(host, random);
+    game.canvas().resize(475, 406);
+    game.BuildField(solidSkin(22));
+    const QImage& img = game.canvas().image();
+    const int N = game.state().FieldSize;
+    ASSERT_EQ(N, 18);
+    const FieldCanvas& c = game.canvas();
+    const auto at = [&](int x, int y) { return tileAt(img, c.cellOrigin(x, y) + QPoint(11, 11)); };
+    EXPECT_EQ(tileAt(img, {0, 0}), -2);                // left margin
+    EXPECT_EQ(tileAt(img, {474, 200}), -2);            // right margin
+    EXPECT_EQ(tileAt(img, {200, 18 * 22 + 5}), -2);    // the 10 rows below the field
+    EXPECT_EQ(at(0, 0), tile::CornerTL);
+    EXPECT_EQ(at(0, N - 1), tile::CornerBL);
+    EXPECT_EQ(at(N - 1, 0), tile::CornerTR);
+    EXPECT_EQ(at(N - 1, N - 1), tile::CornerBR);
+    for (int i = 1; i < N - 1; ++i) {
+        EXPECT_EQ(at(i, 0), tile::WallH);
+        EXPECT_EQ(at(i, N - 1), tile::WallH);
+        EXPECT_EQ(at(0, i), tile::WallV);
+        EXPECT_EQ(at(N - 1, i), tile::WallV);
+    }
+    EXPECT_EQ(at(3, 3), tile::Floor);
+    EXPECT_EQ(game.state().ExitLength, 36);
+    EXPECT_EQ(host.layouts, 1);
+}
+
+TEST(FieldDrawing, WallsDrawTheirKindsPicture)
+{
+    TestGame g(20);
+    const uint8_t kinds[] = {wkH, wkV, wkLBc, wkRBc, wkLTc, wkRTc, wkBlock};
+    const int tiles[] = {1, 2, 4, 5, 6, 7, 3};
+    for (int k = 0; k < 7; ++k)
+        g.s().Walls[static_cast<size_t>(k)] = {2 + k, 3, kinds[k]};
+    // Later records win where two share a cell.
+    g.s().Walls[7] = {2, 3, wkBlock};
+    g.game->DrawWalls();
+    EXPECT_EQ(g.tileAtCell(2, 3), tile::Block);
+    for (int k = 1; k < 7; ++k)
+        EXPECT_EQ(g.tileAtCell(2 + k, 3), tiles[k]);
+}
+
+TEST(FieldDrawing, OnlyTheChangedCellsAreRepainted)
+{
+    TestGame g(20, 10);
+    g.clearItems();
+    g.game->flush();
+    g.host.repaints.clear();
+    g.game->FormKeyDown(37);
+    g.tick();
+    ASSERT_EQ(g.host.repaints.size(), 1u);
+    // Head, neck, tail and the vacated cell all lie in a 2 x 3 cell box.
+    const QRect r = g.host.repaints.front();
+    EXPECT_LE(r.width() * r.height(), 2 * 10 * 3 * 10);
+    EXPECT_TRUE(r.contains(g.game->canvas().cellRect(9, 16)));
+    EXPECT_TRUE(r.contains(g.game->canvas().cellRect(10, 18)));
+}
+
+TEST(FieldDrawing, DrawingOffThePictureIsClipped)
+{
+    TestGame g(20);
+    const QImage before = g.game->canvas().image().copy();
+    g.game->canvas().drawTile(-18, -18, tile::Block);
+    g.game->canvas().drawTile(5000, 5000, tile::Block);
+    g.game->canvas().drawTile(0, 0, 99);
+    EXPECT_EQ(g.game->canvas().image(), before);
+}
+
+}  // namespace
+}  // namespace kestrum::test

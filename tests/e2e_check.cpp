@@ -1,0 +1,94 @@
+// Helper of the end-to-end test: writes the solid-colour test skin, and reads a
+// screenshot of the real game to find the field and the snake on it.
+//   e2e_check --make-skin FILE
+//   e2e_check --verify SHOT.png
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QImage>
+
+#include <cstdio>
+#include <optional>
+
+using namespace kestrum;
+using namespace kestrum::test;
+
+namespace {
+
+constexpr int kCell = 22;
+
+// The top-left pixel of the first cell-sized square of one tile colour, scanning by rows.
+std::optional<QPoint> findTile(const QImage& shot, int t)
+{
+    const QRgb want = tileColour(t) | 0xFF000000;
+    for (int y = 0; y + kCell <= shot.height(); ++y)
+        for (int x = 0; x + kCell <= shot.width(); ++x)
+            if ((shot.pixel(x, y) | 0xFF000000) == want &&
+                (shot.pixel(x + kCell - 1, y + kCell - 1) | 0xFF000000) == want)
+                return QPoint(x, y);
+    return std::nullopt;
+}
+
+int tileOf(const QImage& shot, QPoint origin, int cx, int cy)
+{
+    return tileAt(shot, origin + QPoint(cx * kCell + kCell / 2, cy * kCell + kCell / 2));
+}
+
+int verify(const QString& path)
+{
+    const QImage shot(path);
+    if (shot.isNull()) {
+        std::printf("cannot read %s\n", qPrintable(path));
+        return 1;
+    }
+    const auto topLeft = findTile(shot, tile::CornerTL);
+    const auto bottomRight = findTile(shot, tile::CornerBR);
+    if (!topLeft || !bottomRight) {
+        std::printf("no field border on the screenshot\n");
+        return 1;
+    }
+    const QPoint origin = *topLeft;
+    const int N = (bottomRight->x() - origin.x()) / kCell + 1;
+    std::printf("field of %d cells at (%d, %d)\n", N, origin.x(), origin.y());
+    if ((bottomRight->y() - origin.y()) / kCell + 1 != N) {
+        std::printf("the field is not square\n");
+        return 1;
+    }
+    // The player pressed Left, then Up: the snake stands left of its start column and
+    // above its start row, head up, with a straight piece or the left-to-up corner below.
+    int heads = 0;
+    QPoint head;
+    for (int y = 1; y < N - 1; ++y)
+        for (int x = 1; x < N - 1; ++x) {
+            const int t = tileOf(shot, origin, x, y);
+            if (t >= tile::HeadBase && t < tile::HeadBase + 4) {
+                ++heads;
+                head = {x, y};
+            }
+        }
+    if (heads != 1) {
+        std::printf("found %d snake heads\n", heads);
+        return 1;
+    }
+    const int headTile = tileOf(shot, origin, head.x(), head.y());
+    const int below = tileOf(shot, origin, head.x(), head.y() + 1);
+    std::printf("head at (%d, %d), tile %d; below it tile %d\n", head.x(), head.y(), headTile, below);
+    const bool ok = headTile == tile::HeadBase + dirUp && head.x() < N / 2 && head.y() < N - 4 &&
+                    (below == tile::BodyBase + dirUp || below == 27);
+    std::printf(ok ? "snake where it should be\n" : "snake not where it should be\n");
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 3 && args[1] == "--make-skin")
+        return solidSkin(kCell).save(args[2], "BMP") ? 0 : 1;
+    if (args.size() == 3 && args[1] == "--verify")
+        return verify(args[2]);
+    std::fprintf(stderr, "usage: e2e_check --make-skin FILE | --verify SHOT.png\n");
+    return 2;
+}

@@ -1,0 +1,285 @@
+// The main window offscreen: menus, shortcuts, geometry, side panel and start-up files.
+#include "TestSupport.h"
+
+#include "app/HelpWindow.h"
+#include "app/SidePanel.h"
+#include "app/UnitKestrum.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace kestrum::test {
+namespace {
+
+// A working directory holding what the program reads, with the test skin in place.
+class WindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        previous_ = QDir::currentPath();
+        QDir(dir_.path()).mkpath("Skins");
+        ASSERT_TRUE(solidSkin(22).save(dir_.filePath("Skins/kestrum"), "BMP"));
+        ASSERT_TRUE(solidBackground().save(dir_.filePath("Skins/Fone.bmp"), "BMP"));
+        QFile help(dir_.filePath("Kestrum.hlp"));
+        ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+        help.write("<html><body><a name=\"en\"></a><h1>Kestrum</h1></body></html>");
+        help.close();
+        QDir::setCurrent(dir_.path());
+        qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toUtf8());
+    }
+    void TearDown() override { QDir::setCurrent(previous_); }
+
+    // A shown, active main window; messages are recorded instead of shown.
+    std::unique_ptr<TFormKestrum> openWindow()
+    {
+        auto w = std::make_unique<TFormKestrum>();
+        w->setMessageSink([this](const QString& m) { messages_ << m; });
+        w->show();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        return w;
+    }
+
+    QTemporaryDir dir_;
+    QString previous_;
+    QStringList messages_;
+};
+
+struct ExpectedItem {
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+    bool checkable;
+    bool checkedAtStart;
+};
+
+// The menu bar as a player sees it after start-up with no settings file.
+const ExpectedItem kExpected[] = {
+    {"N9", "New", "F2", false, false},
+    {"N10", "Pause", "P", false, false},
+    {"N2", "Hall of Fame...", "", false, false},
+    {"N3", "Exit", "", false, false},
+    {"Vel1", "Slow", "Ctrl+F1", true, false},
+    {"Vel2", "Normal", "Ctrl+F2", true, true},
+    {"Vel3", "Fast", "Ctrl+F3", true, false},
+    {"VelMore", "more...", "Ctrl+F4", true, false},
+    {"N01", "0: \"чисто\"", "Ctrl+`", true, true},
+    {"N11", "1: \"минус\"", "Ctrl+1", true, false},
+    {"N21", "2: \"щель\"", "Ctrl+2", true, false},
+    {"N31", "3: \"полоса\"", "Ctrl+3", true, false},
+    {"N41", "4: \"плюс\"", "Ctrl+4", true, false},
+    {"N51", "5: \"буква Н\"", "Ctrl+5", true, false},
+    {"N61", "6: \"загон\"", "Ctrl+6", true, false},
+    {"N71", "7: \"буква Ж\"", "Ctrl+7", true, false},
+    {"N81", "8: \"прицел\"", "Ctrl+8", true, false},
+    {"N91", "9: \"коридор\"", "Ctrl+9", true, false},
+    {"N101", "10: \"зигзаг\"", "Ctrl+0", true, false},
+    {"N99", "Next level", "Ctrl+=", true, false},
+    {"NLevelOpen", "Open level pack", "", false, false},
+    {"MSetPole", "Filed setup...", "Ctrl+O", false, false},
+    {"Lang1", "Select language...", "Ctrl+L", false, false},
+    {"Nsnd", "All sounds", "Ctrl+S", true, false},
+    {"NMusic", "Backgroung Music", "Ctrl+M", true, false},
+    {"N15", "Help", "F1", false, false},
+    {"N6", "about...", "", false, false},
+};
+
+TEST_F(WindowTest, EveryMenuItemHasItsCaptionShortcutAndCheckMark)
+{
+    auto w = openWindow();
+    for (const ExpectedItem& e : kExpected) {
+        SCOPED_TRACE(e.name);
+        QAction* a = w->action(QString::fromLatin1(e.name));
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text(), QString::fromUtf8(e.caption));
+        EXPECT_EQ(a->shortcut().toString(QKeySequence::PortableText), QString::fromLatin1(e.shortcut));
+        EXPECT_EQ(a->isCheckable(), e.checkable);
+        EXPECT_EQ(a->isChecked(), e.checkedAtStart);
+        EXPECT_TRUE(a->isEnabled());
+    }
+    QStringList bar;
+    for (QAction* a : w->menuBar()->actions())
+        bar << a->text();
+    EXPECT_EQ(bar, (QStringList{"File   ", "Options   ", "&?"}));
+    // The twelve level items all carry their tag.
+    EXPECT_EQ(w->action("N101")->data().toInt(), 10);
+    EXPECT_EQ(w->action("N99")->data().toInt(), 11);
+    EXPECT_EQ(w->action("N7")->menu()->actions().size(), 4);
+    EXPECT_EQ(w->action("Ndific")->menu()->actions().size(), 11);
+}
+
+TEST_F(WindowTest, CoversTheScreenLessTheTaskBarStrip)
+{
+    auto w = openWindow();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(w->pos(), QPoint(0, 0));
+    EXPECT_EQ(w->size(), QSize(screen.width(), screen.height() - 29));
+    const int menuHeight = w->menuBar()->height();
+    const QPoint fieldTop = w->fieldView()->mapTo(w.get(), QPoint(0, 0));
+    EXPECT_EQ(fieldTop, QPoint(0, menuHeight));
+    EXPECT_EQ(w->fieldView()->height(), w->height() - menuHeight);
+    EXPECT_EQ(w->panel()->width(), 102);
+    EXPECT_EQ(w->panel()->mapTo(w.get(), QPoint(0, 0)).x(), screen.width() - 102);
+    EXPECT_EQ(w->game().state().CellSize, 22);
+    EXPECT_EQ(w->game().state().FieldSize, w->fieldView()->height() / 22);
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
+}
+
+TEST_F(WindowTest, SidePanelShowsItsCountersHintsAndPictures)
+{
+    auto w = openWindow();
+    SidePanel* p = w->panel();
+    EXPECT_EQ(p->LScore->text(), "0");
+    EXPECT_EQ(p->LHead->text(), "x 3");
+    EXPECT_EQ(p->LLong->text(), "x 0");
+    EXPECT_EQ(p->Llev->text(), "0 level");
+    EXPECT_EQ(p->LabLon->text(), "3");
+    EXPECT_EQ(p->LScore->toolTip(), "Click here twice");
+    EXPECT_EQ(p->LHead->toolTip(), "Lives");
+    EXPECT_EQ(p->IHeadU->toolTip(), "Lives");
+    EXPECT_EQ(p->LLong->toolTip(), "Eated");
+    EXPECT_EQ(p->Bevel3->toolTip(), "Level");
+    EXPECT_EQ(p->Bevel4->toolTip(), "Length");
+    EXPECT_EQ(p->LScore->font().pixelSize(), 27);
+    EXPECT_TRUE(p->LScore->font().bold() && p->LScore->font().italic());
+    EXPECT_EQ(p->LScore->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(p->LHead->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+    EXPECT_EQ(p->Label5->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+    EXPECT_EQ(p->PanelHelp->cursor().shape(), Qt::ForbiddenCursor);
+    // The legend sits at the bottom, the pictures have the skin's cells.
+    EXPECT_EQ(p->PanelHelp->y(), p->height() - p->PanelHelp->height() - 4);
+    EXPECT_EQ(p->Image6->size(), QSize(44, 22));
+    EXPECT_EQ(p->IHeadU->pixmap().toImage().pixel(11, 11) | 0xFF000000,
+              tileColour(13) | 0xFF000000);
+    EXPECT_EQ(p->Image5->pixmap().toImage().pixel(11, 11) | 0xFF000000,
+              tileColour(11) | 0xFF000000);
+    // The cartoon moves down on fields taller than 480 pixels; the indicator waits above it.
+    const int animTop = p->Bevel4->y() + p->Bevel4->height() + 2 +
+                        (w->fieldView()->height() > 480 ? 26 : 0);
+    EXPECT_EQ(p->Anim->y(), animTop);
+    EXPECT_EQ(p->ImgDrug->width(), 28);
+    EXPECT_EQ(p->ImgDrug->y(), animTop - 28 - 4);
+    EXPECT_FALSE(p->ImgDrug->isVisible());
+}
+
+TEST_F(WindowTest, F2PAndF1ReachTheirCommands)
+{
+    auto w = openWindow();
+    GameState& s = w->game().state();
+    s.Lives = 1;
+    s.Score = 42;
+    QTest::keyClick(w.get(), Qt::Key_F2);
+    EXPECT_EQ(s.Lives, 3);
+    EXPECT_EQ(s.Score, 0);
+
+    // P starts a stopped game and stops a running one; the key never steers.
+    EXPECT_FALSE(w->timer1().isActive());
+    QTest::keyClick(w.get(), Qt::Key_P);
+    EXPECT_TRUE(w->timer1().isActive());
+    EXPECT_TRUE(s.TurnAllowed);
+    QTest::keyClick(w.get(), Qt::Key_P);
+    EXPECT_FALSE(w->timer1().isActive());
+    EXPECT_TRUE(s.ResumeOnKey);
+
+    QTest::keyClick(w.get(), Qt::Key_F1);
+    EXPECT_TRUE(w->helpWindow()->isVisible());
+    EXPECT_EQ(w->helpWindow()->shownAnchor(), "en");
+    w->helpWindow()->close();
+}
+
+TEST_F(WindowTest, KeysThatAreNotShortcutsReachTheGame)
+{
+    auto w = openWindow();
+    GameState& s = w->game().state();
+    QTest::keyClick(w->fieldView(), Qt::Key_Left);
+    EXPECT_TRUE(w->timer1().isActive());
+    EXPECT_EQ(s.Direction, dirLeft);
+    EXPECT_FALSE(s.TurnAllowed);
+    w->timer1().stop();
+}
+
+TEST_F(WindowTest, ALetterKeyUsesUpTheTurnWhileAShortcutLetterDoesNot)
+{
+    auto w = openWindow();
+    GameState& s = w->game().state();
+    QTest::keyClick(w->fieldView(), Qt::Key_A);
+    EXPECT_FALSE(s.TurnAllowed);
+    w->game().Timer1Timer();
+    EXPECT_TRUE(s.TurnAllowed);
+    QTest::keyClick(w->fieldView(), Qt::Key_P);  // the pause shortcut
+    EXPECT_TRUE(s.TurnAllowed);
+    w->timer1().stop();
+}
+
+TEST_F(WindowTest, AMissingSkinIsReportedAndTheBuiltInSkinPlays)
+{
+    QFile::remove(dir_.filePath("Skins/kestrum"));
+    auto w = openWindow();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].startsWith("Cannot open file ")) << messages_[0].toStdString();
+    EXPECT_EQ(w->game().state().CellSize, 22);
+    EXPECT_FALSE(w->game().pictures().isEmpty());
+}
+
+TEST_F(WindowTest, ASkinWithHugeCellsIsRefused)
+{
+    ASSERT_TRUE(solidSkin(200).save(dir_.filePath("Skins/kestrum"), "BMP"));
+    auto w = openWindow();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains("fewer than 10")) << messages_[0].toStdString();
+    EXPECT_GE(w->game().state().FieldSize, 10);
+}
+
+TEST_F(WindowTest, AMissingBackgroundIsReportedOnceAndTheGameGoesOn)
+{
+    QFile::remove(dir_.filePath("Skins/Fone.bmp"));
+    auto w = openWindow();
+    QTest::keyClick(w.get(), Qt::Key_F2);
+    w->game().RestartAfterDelay(0);
+    EXPECT_EQ(messages_.size(), 1);
+    EXPECT_EQ(w->game().state().FieldSize, w->fieldView()->height() / 22);
+}
+
+TEST_F(WindowTest, AMissingHelpFileIsReported)
+{
+    QFile::remove(dir_.filePath("Kestrum.hlp"));
+    auto w = openWindow();
+    QTest::keyClick(w.get(), Qt::Key_F1);
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains("Kestrum.hlp"));
+}
+
+TEST_F(WindowTest, ClosingStopsEveryTimer)
+{
+    auto w = openWindow();
+    QTest::keyClick(w->fieldView(), Qt::Key_Up);
+    ASSERT_TRUE(w->timer1().isActive());
+    w->close();
+    EXPECT_FALSE(w->timer1().isActive());
+    EXPECT_FALSE(w->timer2().isActive());
+    EXPECT_FALSE(w->timerAnimator().isActive());
+    EXPECT_TRUE(w->game().state().ResumeOnKey);
+    EXPECT_TRUE(w->game().pictures().isEmpty());
+}
+
+}  // namespace
+}  // namespace kestrum::test
+
+int main(int argc, char** argv)
+{
+    // Test discovery runs the binary outside ctest's environment as well.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

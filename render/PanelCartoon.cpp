@@ -36,11 +36,11 @@ void paintApple(QPainter& p, QPointF c, qreal r, qreal bite)
 void paintSnake(QPainter& p, qreal headX, qreal phase, qreal jaw)
 {
     // The body follows a travelling wave behind the head.
-    const int pieces = 26;
+    const int pieces = 14;
     for (int i = pieces; i >= 0; --i) {
         const qreal x = headX - i * 2.6;
         const qreal y = 62 + 9 * std::sin(phase - i * 0.42) * (i / qreal(pieces));
-        const qreal r = 7.5 - i * 0.12;
+        const qreal r = 7.5 - i * 0.2;
         QRadialGradient g(QPointF(x - r * 0.3, y - r * 0.4), r * 1.4);
         g.setColorAt(0, QColor(190, 250, 140));
         g.setColorAt(0.5, QColor(72, 170, 60));
@@ -74,7 +74,7 @@ std::vector<QImage> paintPanelCartoon()
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
         const qreal t = k / qreal(kCartoonFrames - 1);
-        const qreal headX = 22 + t * 52;
+        const qreal headX = 42 + t * 32;
         const qreal jaw = k < 6 ? 10 + k * 12 : (k < 8 ? 80 - (k - 5) * 35 : 8);
         const qreal bite = k >= 7 ? 0.45 + (k - 7) * 0.35 : 0;
         if (k < 10)

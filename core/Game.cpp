@@ -658,11 +658,13 @@ void Game::TimerAnimatorTimer()
         }
         // QRect(QPoint, QPoint) includes its far corner; frames exclude right and bottom.
         frame.adjust(0, 0, -1, -1);
+        // Frames stay inside their cell: the last frame of the edge styles is a pixel
+        // taller or wider than the cell and would mark the neighbour.
         if (frame.width() > 0 && frame.height() > 0)
             canvas_.drawTileScaled(frame.intersected(canvas_.cellRect(slot.X, slot.Y)),
                                    slot.Picture);
+        flush();  // each frame repaints its own cell only
     }
-    flush();
     if (s_.ActiveAnimations <= 0)
         host_.setAnimatorRunning(false);
 }
@@ -676,7 +678,8 @@ void Game::KillSnake()
     s_.MushroomTicks = -1;
     s_.Lives -= 1;
     host_.setLabel(PanelLabel::Lives, countText(s_.Lives));
-    sound(s_.Lives == 0 ? "GameOver" : "Death");
+    // No life left, also when a level change took the last one mid-sequence.
+    sound(s_.Lives <= 0 ? "GameOver" : "Death");
     host_.stopTimer1();
     s_.ResumeOnKey = true;
     s_.DeathCountdown = s_.SnakeLast;

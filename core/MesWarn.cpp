@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 
@@ -46,6 +47,13 @@ void TFormMesWarn::showText(const QString& text)
     timer_.start();
     exec();
     timer_.stop();
+}
+
+void TFormMesWarn::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(event);
 }
 
 QString TFormMesWarn::text() const { return label_->text(); }

@@ -18,6 +18,10 @@ public:
     QString text() const;
     static constexpr int kShowMs = 3000;
 
+protected:
+    // The window closes itself; Esc does not cut it short.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QLabel* label_ = nullptr;
     QTimer timer_;

@@ -1,0 +1,307 @@
+// Lives, deaths, the exit sequence, game over, New and Pause.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrum::test {
+namespace {
+
+// Runs the sequencing timer until it stops; returns the number of steps.
+int runSequence(TestGame& g, int limit = 1000)
+{
+    int steps = 0;
+    while (g.host.timer2 && steps < limit) {
+        g.game->Timer2Timer();
+        ++steps;
+    }
+    return steps;
+}
+
+// Starts the snake upward and lets it run into the top border.
+void dieOnTheBorder(TestGame& g)
+{
+    g.clearItems();
+    g.game->FormKeyDown(38);
+    const int lives = g.s().Lives;
+    for (int i = 0; i < 100 && g.s().Lives == lives; ++i)
+        g.tick();
+}
+
+TEST(Death, ThreeDeathsEndTheGame)
+{
+    TestGame g(20);
+    const Sequence expected[] = {Sequence::animDeath, Sequence::animDeath, Sequence::animDeath3};
+    const char* sounds[] = {"Death", "Death", "GameOver"};
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(k);
+        g.host.soundsPlayed.clear();
+        dieOnTheBorder(g);
+        EXPECT_EQ(g.s().Seq, expected[k]);
+        EXPECT_EQ(g.s().Lives, 2 - k);
+        EXPECT_TRUE(g.host.soundsPlayed.contains(sounds[k]));
+        EXPECT_EQ(g.host.soundsPlayed.contains("GameOver"), k == 2);
+        runSequence(g);
+        EXPECT_FALSE(g.host.timer2);
+        // Back at the start, waiting for a key.
+        EXPECT_EQ(g.s().SnakeBody[0], (TCellPos{10, 16}));
+        EXPECT_TRUE(g.s().ResumeOnKey);
+    }
+    EXPECT_EQ(g.s().Lives, 3);
+    EXPECT_EQ(g.host.labels[PanelLabel::Lives], "x 3");
+    EXPECT_EQ(g.host.waits, (std::vector<int>{300, 300, 800}));
+}
+
+TEST(Death, TheSnakeShrinksFromTheHeadThenTheLevelRestartsAfter300ms)
+{
+    TestGame g(20);
+    g.s().Score = 7;
+    dieOnTheBorder(g);
+    ASSERT_EQ(g.s().Seq, Sequence::animDeath);
+    const GameState& s = g.s();
+    const TCellPos head = s.SnakeBody[0];
+    const TCellPos tail = s.SnakeBody[2];
+    // First frame (D = 1 of L = 2): the head half-size is 1 * 10 / 8 = 1 pixel, the tail
+    // is still whole.
+    g.game->Timer2Timer();
+    EXPECT_EQ(s.DeathCountdown, 1);
+    const QImage& img = g.game->canvas().image();
+    const QPoint headCentre = g.game->canvas().cellOrigin(head.X, head.Y) + QPoint(5, 5);
+    EXPECT_EQ(tileAt(img, headCentre), tile::HeadBase + dirUp);
+    EXPECT_EQ(tileAt(img, headCentre + QPoint(-2, 0)), tile::Floor) << "each frame clears the cells first";
+    EXPECT_EQ(g.tileAtCell(tail.X, tail.Y), tile::TailBase + dirUp);
+    EXPECT_EQ(tileAt(img, g.game->canvas().cellOrigin(tail.X, tail.Y)), tile::TailBase + dirUp);
+    g.host.onWait = [&](int) {
+        // The last frame left every segment at size 0, showing the floor.
+        EXPECT_EQ(g.tileAtCell(tail.X, tail.Y), tile::Floor);
+        // A key pressed during the wait does not start the game.
+        g.game->FormKeyDown(37);
+        EXPECT_FALSE(g.host.timer1);
+        g.game->N10Click();
+        EXPECT_FALSE(g.host.timer1);
+    };
+    EXPECT_EQ(runSequence(g), 2);
+    EXPECT_EQ(g.host.waits, std::vector<int>{300});
+    EXPECT_EQ(s.Lives, 2);
+    EXPECT_EQ(s.Score, 7) << "the score carries over";
+    EXPECT_EQ(s.SnakeBody[0], (TCellPos{10, 16}));
+}
+
+TEST(Death, EndsTheMushroomWithoutAWarning)
+{
+    TestGame g(20);
+    g.s().MushroomTicks = 30;
+    g.s().KeyUp = 40;
+    g.host.mushroomIndicator = true;
+    g.game->KillSnake();
+    EXPECT_EQ(g.s().MushroomTicks, -1);
+    EXPECT_FALSE(g.host.mushroomIndicator);
+    EXPECT_TRUE(g.host.warnings.isEmpty());
+    runSequence(g);
+    EXPECT_EQ(g.s().KeyUp, 38) << "the attempt start brings the keys back";
+}
+
+TEST(Death, AnOpenExitStaysOpenAcrossALostLife)
+{
+    TestGame g(20);
+    g.s().ExitPos = {3, 5};
+    dieOnTheBorder(g);
+    runSequence(g);
+    EXPECT_EQ(g.s().ExitPos, (TCellPos{3, 5}));
+    for (int i = 0; i < 12; ++i)
+        g.game->TimerAnimatorTimer();
+    EXPECT_EQ(g.tileAtCell(3, 5), tile::ExitLeft);
+}
+
+TEST(GameOver, ScrollsShowsTheTextAndResetsTheGame)
+{
+    TestGame g(20);
+    GameState& s = g.s();
+    s.Lives = 1;
+    s.Level = 3;
+    s.Score = 10.4;
+    s.EatenCount = 4;
+    s.ExitPos = {3, 5};
+    dieOnTheBorder(g);
+    ASSERT_EQ(s.Seq, Sequence::animDeath3);
+    bool textShown = false;
+    g.host.onWait = [&](int ms) {
+        EXPECT_EQ(ms, 800);
+        // The game-over text stays on screen during the wait: the lime face is drawn last.
+        const QImage& img = g.game->canvas().image();
+        for (int y = 0; y < img.height() && !textShown; ++y)
+            for (int x = 0; x < img.width() && !textShown; ++x)
+                textShown = img.pixel(x, y) == qRgb(0, 255, 0);
+        EXPECT_EQ(s.Level, 0);
+        EXPECT_EQ(g.host.labels[PanelLabel::Level], "0 level");
+        EXPECT_EQ(g.host.checkedLevel, 0);
+    };
+    // Three death frames, the third with the first of 26 scroll steps.
+    EXPECT_EQ(runSequence(g), 3 + 25);
+    EXPECT_TRUE(textShown);
+    EXPECT_EQ(s.Lives, 3);
+    EXPECT_EQ(s.Score, 0);
+    EXPECT_EQ(s.EatenCount, 0);
+    EXPECT_EQ(s.Level, 0);
+    EXPECT_EQ(s.ExitPos, (TCellPos{-1, -2}));
+    EXPECT_EQ(g.host.labels[PanelLabel::Score], "0");
+    EXPECT_EQ(g.host.labels[PanelLabel::Eaten], "x 0");
+    EXPECT_EQ(g.host.handOvers, (std::vector<std::pair<int, bool>>{{10, true}}));
+}
+
+TEST(GameOver, EachScrollStepMovesTheFieldDownByAFifthOfATwentyFifth)
+{
+    TestGame g(25, 10);  // a 250-pixel image: 10 pixels per step
+    g.s().Lives = 1;
+    dieOnTheBorder(g);
+    // Run the death frames; the last one also makes the first scroll step.
+    for (int i = 0; i < 3; ++i)
+        g.game->Timer2Timer();
+    ASSERT_EQ(g.s().ScrollCountdown, 24);
+    const QImage before = g.game->canvas().image().copy();
+    g.game->Timer2Timer();
+    const QImage& after = g.game->canvas().image();
+    EXPECT_EQ(after.pixel(20, 5), qRgb(0, 0, 0));
+    for (int y : {10, 50, 200})
+        EXPECT_EQ(after.pixel(30, y + 10), before.pixel(30, y)) << y;
+}
+
+TEST(GameOver, AZeroScoreOffersNoHallOfFame)
+{
+    for (double score : {0.0, 0.5, -3.0}) {
+        TestGame g(20);
+        g.s().Lives = 1;
+        g.s().Score = score;
+        dieOnTheBorder(g);
+        runSequence(g);
+        EXPECT_TRUE(g.host.handOvers.empty()) << score;
+    }
+}
+
+TEST(GameOver, ClosingTheWindowDuringTheWaitStopsCleanly)
+{
+    TestGame g(20);
+    g.s().Lives = 1;
+    g.s().Score = 50;
+    dieOnTheBorder(g);
+    g.host.onWait = [&](int) { g.host.isClosing = true; };
+    runSequence(g);
+    EXPECT_TRUE(g.host.handOvers.empty());
+    EXPECT_FALSE(g.host.timer1);
+    EXPECT_FALSE(g.host.timer2);
+}
+
+// Puts the exit right in front of the head of a straight snake standing upward.
+void exitAhead(TestGame& g, int snakeLast, int level)
+{
+    GameState& s = g.s();
+    g.clearItems();
+    s.Level = level;
+    s.SnakeLast = snakeLast;
+    const int x = s.FieldSize / 2;
+    for (int i = 0; i <= snakeLast + 1; ++i) {
+        s.SnakeBody[static_cast<size_t>(i)] = {x, s.FieldSize - 2 - snakeLast + i};
+        s.SegmentShape[static_cast<size_t>(i)] = dirUp;
+    }
+    s.ExitPos = {x - 1, s.SnakeBody[0].Y - 1};
+}
+
+TEST(ExitSequence, StepsAndScoreFollowTheLengthAndTheLevel)
+{
+    struct Case {
+        int snakeLast, level, steps;
+        double gain;
+    };
+    for (const Case& c : {Case{2, 5, 2, 3.0}, Case{41, 0, 21, 0.0}, Case{41, 2, 21, 12.6}}) {
+        SCOPED_TRACE(c.snakeLast);
+        TestGame g(60, 5);
+        exitAhead(g, c.snakeLast, c.level);
+        g.tick();
+        const GameState& s = g.s();
+        ASSERT_EQ(s.Seq, Sequence::animExit);
+        EXPECT_EQ(g.host.panelAnimations, 1);
+        EXPECT_TRUE(g.host.soundsPlayed.contains("NextLevel"));
+        EXPECT_EQ(g.tileAtCell(s.ExitPos.X + 1, s.ExitPos.Y), tile::ExitRight) << "drawn over the head";
+        const double before = s.Score;
+        EXPECT_EQ(runSequence(g), c.steps);
+        EXPECT_NEAR(s.Score - before, c.gain, 1e-9);
+        EXPECT_EQ(s.Level, c.level + 1);
+        EXPECT_EQ(g.host.labels[PanelLabel::Level], QString::number(c.level + 1) + " text39");
+        EXPECT_EQ(g.host.checkedLevel, c.level + 1);
+        EXPECT_EQ(s.ExitPos, (TCellPos{-1, -2}));
+        EXPECT_EQ(s.SnakeLast, 2);
+        EXPECT_TRUE(s.ResumeOnKey);
+        EXPECT_FALSE(g.host.timer1);
+    }
+}
+
+TEST(NewGame, StartsOverAtLevelZeroAndHandsTheScoreOver)
+{
+    TestGame g(20);
+    GameState& s = g.s();
+    g.host.timer1 = true;
+    s.Score = 20.5;
+    s.Lives = 1;
+    s.EatenCount = 9;
+    s.Level = 7;
+    s.ExitPos = {4, 4};
+    g.game->N9Click();
+    EXPECT_FALSE(g.host.timer1);
+    EXPECT_TRUE(s.ResumeOnKey);
+    EXPECT_EQ(g.host.handOvers, (std::vector<std::pair<int, bool>>{{20, false}}));
+    EXPECT_EQ(s.Score, 0);
+    EXPECT_EQ(s.Lives, 3);
+    EXPECT_EQ(s.EatenCount, 0);
+    EXPECT_EQ(s.Level, 0);
+    EXPECT_EQ(s.ExitPos, (TCellPos{0, -2}));
+    EXPECT_EQ(g.host.labels[PanelLabel::Level], "0 level");
+    EXPECT_EQ(g.host.labels[PanelLabel::Length], "3");
+    EXPECT_EQ(g.host.checkedLevel, 0);
+    EXPECT_EQ(s.SnakeBody[0], (TCellPos{10, 16}));
+}
+
+TEST(Pause, TogglesTheGameTimerButNotDuringASequence)
+{
+    TestGame g(20);
+    g.game->N10Click();
+    EXPECT_TRUE(g.host.timer1);
+    EXPECT_FALSE(g.s().ResumeOnKey);
+    g.game->N10Click();
+    EXPECT_FALSE(g.host.timer1);
+    EXPECT_TRUE(g.s().ResumeOnKey);
+    g.game->FormKeyDown(65);  // any key ends a pause
+    EXPECT_TRUE(g.host.timer1);
+    dieOnTheBorder(g);
+    ASSERT_TRUE(g.host.timer2);
+    g.game->N10Click();
+    EXPECT_FALSE(g.host.timer1);
+}
+
+TEST(ScoreDoubleClick, PlaysTheShowAndChangesNothingElse)
+{
+    TestGame g(20);
+    g.s().Score = 12;
+    g.host.soundsPlayed.clear();
+    g.game->LScoreDblClick();
+    EXPECT_EQ(g.host.soundsPlayed, QStringList{"NextLevel"});
+    EXPECT_EQ(g.host.panelAnimations, 1);
+    EXPECT_EQ(g.s().Score, 12);
+    EXPECT_EQ(g.s().Level, 0);
+    g.host.sounds = false;
+    g.game->LScoreDblClick();
+    EXPECT_EQ(g.host.soundsPlayed.size(), 1);
+    EXPECT_EQ(g.host.panelAnimations, 2);
+}
+
+TEST(KillSnake, ALevelChangeMidSequenceNeverLeavesNegativeLivesInPlay)
+{
+    TestGame g(20);
+    g.s().Lives = 0;  // the last life is already gone
+    g.game->KillSnake();
+    EXPECT_EQ(g.s().Seq, Sequence::animDeath3);
+    EXPECT_EQ(g.host.soundsPlayed.last(), "GameOver");
+    runSequence(g);
+    EXPECT_EQ(g.s().Lives, 3);
+}
+
+}  // namespace
+}  // namespace kestrum::test

@@ -4,10 +4,12 @@
 #include "app/HelpWindow.h"
 #include "app/SidePanel.h"
 #include "app/UnitKestrum.h"
+#include "core/MesWarn.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -269,6 +271,56 @@ TEST_F(WindowTest, ClosingStopsEveryTimer)
     EXPECT_FALSE(w->timerAnimator().isActive());
     EXPECT_TRUE(w->game().state().ResumeOnKey);
     EXPECT_TRUE(w->game().pictures().isEmpty());
+}
+
+TEST_F(WindowTest, TheWarningClosesItselfAfterThreeSeconds)
+{
+    auto w = openWindow();
+    QString shownText;
+    QTimer::singleShot(200, [&] {
+        auto* warning = w->findChild<TFormMesWarn*>("FormMesWarn");
+        ASSERT_NE(warning, nullptr);
+        EXPECT_TRUE(warning->isVisible());
+        shownText = warning->text();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    w->showWarning("Reversed!");
+    EXPECT_EQ(shownText, "Reversed!");
+    EXPECT_GE(clock.elapsed(), 2900);
+    EXPECT_LT(clock.elapsed(), 4500);
+}
+
+TEST_F(WindowTest, ClosingDuringTheRestartWaitEndsCleanly)
+{
+    auto w = openWindow();
+    Game& game = w->game();
+    game.KillSnake();
+    ASSERT_TRUE(w->timer2().isActive());
+    // Three death frames take 150 ms; the 300 ms pause that follows is under way at 250 ms.
+    bool closedWhileWaiting = false;
+    QTimer::singleShot(250, w.get(), [&] {
+        closedWhileWaiting = game.waiting();
+        w->close();
+    });
+    const TCellPos head = game.state().SnakeBody[0];
+    QTest::qWait(700);
+    EXPECT_TRUE(closedWhileWaiting);
+    EXPECT_FALSE(game.waiting());
+    EXPECT_EQ(game.state().SnakeBody[0], head) << "no restart after the window closed";
+    EXPECT_FALSE(w->timer1().isActive());
+    EXPECT_FALSE(w->timer2().isActive());
+}
+
+TEST_F(WindowTest, ClosingDuringTheWarningEndsCleanly)
+{
+    auto w = openWindow();
+    QTimer::singleShot(100, w.get(), [&] { w->close(); });
+    QElapsedTimer clock;
+    clock.start();
+    w->showWarning("Reversed!");
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_TRUE(w->closing());
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ TFormMesWarn::TFormMesWarn(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     label_->setFont(font);
     label_->setStyleSheet(QStringLiteral("color: rgb(0, 255, 0); background: transparent;"));
     timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);  // a coarse timer may close it 5 % early
     timer_.setInterval(kShowMs);
     connect(&timer_, &QTimer::timeout, this, [this] {
         timer_.stop();

@@ -297,15 +297,20 @@ TEST_F(WindowTest, ClosingDuringTheRestartWaitEndsCleanly)
     Game& game = w->game();
     game.KillSnake();
     ASSERT_TRUE(w->timer2().isActive());
-    // Three death frames take 150 ms; the 300 ms pause that follows is under way at 250 ms.
+    // A watcher that runs inside the death sequence's 300 ms pause closes the window there.
     bool closedWhileWaiting = false;
-    QTimer::singleShot(250, w.get(), [&] {
-        closedWhileWaiting = game.waiting();
-        w->close();
+    QTimer watcher;
+    watcher.setInterval(5);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (game.waiting() && !closedWhileWaiting) {
+            closedWhileWaiting = true;
+            w->close();
+        }
     });
+    watcher.start();
     const TCellPos head = game.state().SnakeBody[0];
-    QTest::qWait(700);
-    EXPECT_TRUE(closedWhileWaiting);
+    QTRY_VERIFY_WITH_TIMEOUT(closedWhileWaiting, 5000);
+    QTest::qWait(400);
     EXPECT_FALSE(game.waiting());
     EXPECT_EQ(game.state().SnakeBody[0], head) << "no restart after the window closed";
     EXPECT_FALSE(w->timer1().isActive());

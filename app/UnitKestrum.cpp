@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -367,20 +368,29 @@ void TFormKestrum::N6Click() { AboutBox->exec(); }
 void TFormKestrum::LScoreDblClick() { game_.LScoreDblClick(); }
 
 // Commands whose subsystems are not built yet: the hall of fame, the speed settings, the
-// level choices, level packs, the field setup, languages, sound and music.
+// field setup, languages, sound and music.
 void TFormKestrum::N2Click() {}
 void TFormKestrum::Vel1Click() {}
 void TFormKestrum::Vel2Click() {}
 void TFormKestrum::Vel3Click() {}
 void TFormKestrum::VelMoreClick() {}
-void TFormKestrum::N101Click() {}
-void TFormKestrum::NLevelOpenClick() {}
+void TFormKestrum::N101Click() { game_.N101Click(clickedTag_); }
+void TFormKestrum::LHeadClick() { game_.LHeadClick(); }
+void TFormKestrum::LLongClick() { game_.LLongClick(); }
+
+void TFormKestrum::NLevelOpenClick()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open Level pack"), QString(),
+        QStringLiteral("Kestrum levels (*.lev);;Any file (*)"));
+    if (!path.isEmpty())
+        game_.OpenLevelPack(path);
+}
+
 void TFormKestrum::MSetPoleClick() {}
 void TFormKestrum::Lang1Click() {}
 void TFormKestrum::NsndClick() {}
 void TFormKestrum::NMusicClick() {}
-void TFormKestrum::LHeadClick() {}
-void TFormKestrum::LLongClick() {}
 
 // ---------------------------------------------------------------------------------------
 // GameHost

@@ -109,6 +109,7 @@ public:
     void repaintField(const QRect& rect) override;
     bool soundsOn() const override;
     void playSound(const QString& event) override;
+    void showMessage(const QString& text) override { reportError(text); }
     QString langText(int line) const override;
 
     QString SkinFileName = QStringLiteral("kestrum");

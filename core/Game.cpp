@@ -10,14 +10,6 @@
 
 namespace kestrum {
 
-double roundHalfEven(double x)
-{
-    const double r = std::round(x);
-    if (std::fabs(x - std::trunc(x)) == 0.5)
-        return 2.0 * std::round(x / 2.0);
-    return r;
-}
-
 QString scoreText(double score)
 {
     return QString::number(static_cast<long long>(roundHalfEven(score)));
@@ -56,6 +48,11 @@ void Game::sound(const char* event)
 }
 
 void Game::showScore() { host_.setLabel(PanelLabel::Score, scoreText(s_.Score)); }
+void Game::showLevelLabel(const QString& separator, const QString& word)
+{
+    host_.setLabel(PanelLabel::Level, QString::number(s_.Level) + separator + word);
+}
+
 void Game::showLength() { host_.setLabel(PanelLabel::Length, QString::number(s_.SnakeLast + 1)); }
 
 void Game::flush()
@@ -108,7 +105,8 @@ void Game::DrawWalls()
 
 void Game::BuildWalls()
 {
-    kestrum::BuildWalls(s_.Walls, s_.Level, s_.FieldSize, s_.LevelPackFile, random_);
+    kestrum::BuildWalls(s_.Walls, s_.Level, s_.FieldSize, s_.LevelPackFile, random_,
+                        [this](const QString&, const QString& message) { host_.showMessage(message); });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -734,8 +732,7 @@ void Game::Timer2Timer()
             canvas_.drawTile(s_.ExitPos.X + 1, s_.ExitPos.Y, tile::Floor);
             s_.ExitPos = {-1, -2};
             s_.Level += 1;
-            host_.setLabel(PanelLabel::Level, QString::number(s_.Level) + QLatin1Char(' ') +
-                                                  host_.langText(39));
+            showLevelLabel(QStringLiteral(" "), host_.langText(39));
             host_.checkLevelItem(s_.Level);
             DrawField();
             BuildWalls();
@@ -844,6 +841,62 @@ void Game::LScoreDblClick()
 {
     sound("NextLevel");
     host_.playPanelAnimation();
+}
+
+// ---------------------------------------------------------------------------------------
+// Level changes
+
+void Game::ShowLevel()
+{
+    s_.ExitPos = {0, -2};
+    DrawField();
+    BuildWalls();
+    StartAttempt();
+    DrawSnake(0);
+    flush();
+}
+
+void Game::N101Click(int tag)
+{
+    if (tag == 11) {
+        s_.Level += 1;
+    } else {
+        // A chosen level is played: even the last life lost here is an ordinary death.
+        s_.Lives = std::max(s_.Lives, 2);
+        KillSnake();
+        s_.Lives = 3;
+        host_.setLabel(PanelLabel::Lives, countText(3));
+        s_.LevelPackFile.clear();
+        s_.Level = tag;
+    }
+    host_.checkLevelItem(s_.Level);
+    ShowLevel();
+    showLevelLabel(QStringLiteral(" "), QStringLiteral("level"));
+}
+
+void Game::LHeadClick()
+{
+    s_.Level += 1;
+    host_.checkLevelItem(s_.Level);
+    ShowLevel();
+    showLevelLabel(QStringLiteral(" "), QStringLiteral("level"));
+}
+
+void Game::LLongClick()
+{
+    s_.Level -= 1;
+    host_.checkLevelItem(s_.Level);
+    ShowLevel();
+    showLevelLabel(QStringLiteral(" "), QStringLiteral("level"));
+}
+
+void Game::OpenLevelPack(const QString& path)
+{
+    s_.LevelPackFile = path;
+    s_.Level = 0;
+    showLevelLabel(QStringLiteral(" "), host_.langText(39));
+    host_.checkLevelItem(0);
+    ShowLevel();
 }
 
 }  // namespace kestrum

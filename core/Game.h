@@ -86,8 +86,6 @@ struct GameState {
     QString LevelPackFile;
 };
 
-// Rounds halves to the even neighbour, as the score display does.
-double roundHalfEven(double x);
 // The score as the side panel shows it.
 QString scoreText(double score);
 // "x " and a number, as the lives and eaten counters show it.
@@ -144,6 +142,18 @@ public:
     void N10Click();  // Pause
     void LScoreDblClick();
 
+    // --- Level changes made by the player ---
+    // The common tail of every level change: park the exit, draw the field, build the
+    // walls, start an attempt.
+    void ShowLevel();
+    // The Level menu: tags 0 .. 10 choose a level (a life is lost, three are given back,
+    // the pack closes); tag 11 is "Next level".
+    void N101Click(int tag);
+    void LHeadClick();  // next level
+    void LLongClick();  // previous level
+    // Opens a level pack at its level 0; lives and score stay.
+    void OpenLevelPack(const QString& path);
+
     // True while RestartAfterDelay waits: a key press then does not start the game.
     bool waiting() const { return waiting_; }
 
@@ -154,6 +164,7 @@ private:
     void sound(const char* event);
     void showScore();
     void showLength();
+    void showLevelLabel(const QString& separator, const QString& word);
     void itemSchedules();
     void eatingTests();
     void mushroomCountdown();

@@ -54,6 +54,9 @@ public:
     // Sound effects by event name; callers ask soundsOn() first.
     virtual bool soundsOn() const = 0;
     virtual void playSound(const QString& event) = 0;
+    // A message box with an OK button (a level pack value that cannot be read).
+    virtual void showMessage(const QString& text) = 0;
+
     // Interface texts read at their moment of use, by language-file line number.
     virtual QString langText(int line) const = 0;
 };

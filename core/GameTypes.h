@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 namespace kestrum {
@@ -78,6 +79,15 @@ constexpr int wallTile(uint8_t kind)
     constexpr int tiles[] = {tile::WallH, tile::WallV, tile::CornerBL, tile::CornerBR,
                              tile::CornerTL, tile::CornerTR, tile::Block};
     return kind < 7 ? tiles[kind] : tile::Block;
+}
+
+// Rounds halves to the even neighbour (2.5 gives 2, 3.5 gives 4), as the score display
+// and the level packs' fractions do.
+inline double roundHalfEven(double x)
+{
+    if (std::fabs(x - std::trunc(x)) == 0.5)
+        return 2.0 * std::round(x / 2.0);
+    return std::round(x);
 }
 
 }  // namespace kestrum

@@ -35,6 +35,7 @@ public:
     std::map<PanelLabel, QString> labels;
     QStringList soundsPlayed;
     QStringList warnings;
+    QStringList messages;
     std::vector<int> waits;
     std::vector<std::pair<int, bool>> handOvers;
     std::vector<QRect> repaints;
@@ -72,6 +73,7 @@ public:
     void repaintField(const QRect& rect) override { repaints.push_back(rect); }
     bool soundsOn() const override { return sounds; }
     void playSound(const QString& event) override { soundsPlayed << event; }
+    void showMessage(const QString& text) override { messages << text; }
     QString langText(int line) const override { return QStringLiteral("text%1").arg(line); }
 };
 

@@ -273,6 +273,34 @@ TEST_F(WindowTest, ClosingStopsEveryTimer)
     EXPECT_TRUE(w->game().pictures().isEmpty());
 }
 
+TEST_F(WindowTest, TheLevelMenuAndTheLabelsMoveTheCheckMark)
+{
+    auto w = openWindow();
+    QTest::keyClick(w.get(), Qt::Key_5, Qt::ControlModifier);
+    EXPECT_EQ(w->game().state().Level, 5);
+    EXPECT_TRUE(w->action("N51")->isChecked());
+    EXPECT_FALSE(w->action("N01")->isChecked());
+    int checked = 0;
+    for (const char* name : {"N01", "N11", "N21", "N31", "N41", "N51", "N61", "N71", "N81", "N91",
+                             "N101", "N99"})
+        checked += w->action(name)->isChecked();
+    EXPECT_EQ(checked, 1);
+    w->game().Timer2Timer();  // the death sequence the level choice started
+    w->timer2().stop();
+    w->game().state().Level = 0;
+    QTest::mouseClick(w->panel()->LLong, Qt::LeftButton);
+    EXPECT_EQ(w->game().state().Level, -1);
+    EXPECT_TRUE(w->action("N99")->isChecked());
+    EXPECT_EQ(w->panel()->Llev->text(), "-1 level");
+    QTest::mouseClick(w->panel()->LHead, Qt::LeftButton);
+    QTest::mouseClick(w->panel()->LHead, Qt::LeftButton);
+    EXPECT_EQ(w->game().state().Level, 1);
+    EXPECT_TRUE(w->action("N11")->isChecked());
+    QTest::keyClick(w.get(), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(w->game().state().Level, 2);
+    EXPECT_EQ(w->game().state().Lives, 3);
+}
+
 TEST_F(WindowTest, TheWarningClosesItselfAfterThreeSeconds)
 {
     auto w = openWindow();

@@ -1,0 +1,67 @@
+// Profile files: the INI format of "Kestrum.ini" and of level packs. Sections and keys
+// match without regard to case; every read goes to the file and every write reaches the
+// disk at once and atomically, keeping whatever else the file holds.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+class CSimpleIniTemplHolder;
+
+namespace kestrum {
+
+// The value rules shared by every profile file.
+namespace profile {
+inline constexpr int kMaxValueLength = 2047;
+// Decimal, optionally signed; "0x" or "$" for hexadecimal; anything else gives def.
+int parseInt(const QString& text, int def);
+}  // namespace profile
+
+// One reading of a file, for readers that take many keys at once (a level pack section).
+class ProfileSnapshot {
+public:
+    ProfileSnapshot();
+    ~ProfileSnapshot();
+    ProfileSnapshot(ProfileSnapshot&&) noexcept;
+    ProfileSnapshot& operator=(ProfileSnapshot&&) noexcept;
+    // A missing or unreadable file reads as empty: every key gives its default.
+    static ProfileSnapshot load(const QString& path);
+
+    bool hasSection(const QString& section) const;
+    QString readText(const QString& section, const QString& key, const QString& def) const;
+    int readInt(const QString& section, const QString& key, int def) const;
+    bool readBool(const QString& section, const QString& key, bool def) const;
+    // The keys of a section as the file spells them.
+    std::vector<QString> keys(const QString& section) const;
+
+private:
+    friend class ProfileFile;
+    struct Data;
+    std::unique_ptr<Data> d_;
+};
+
+class ProfileFile {
+public:
+    explicit ProfileFile(QString path) : path_(std::move(path)) {}
+    const QString& path() const { return path_; }
+
+    QString readText(const QString& section, const QString& key, const QString& def) const;
+    int readInt(const QString& section, const QString& key, int def) const;
+    bool readBool(const QString& section, const QString& key, bool def) const;
+
+    struct Entry {
+        QString section, key, value;
+    };
+    // Writes one key, or several in one go; on failure returns false and puts
+    // "Unable to write to <path>" into *error.
+    bool writeText(const QString& section, const QString& key, const QString& value, QString* error);
+    bool writeInt(const QString& section, const QString& key, int value, QString* error);
+    bool writeBool(const QString& section, const QString& key, bool value, QString* error);
+    bool write(const std::vector<Entry>& entries, QString* error);
+
+private:
+    QString path_;
+};
+
+}  // namespace kestrum

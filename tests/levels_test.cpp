@@ -1,0 +1,477 @@
+// Levels: the eleven layouts, random levels, level packs and the player's level changes.
+#include "TestSupport.h"
+
+#include "levels/LevelPack.h"
+#include "levels/Levels.h"
+#include "levels/PackChecker.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace kestrum::test {
+namespace {
+
+struct Built {
+    WallTable walls{};
+    int count = 0;
+};
+
+Built build(int level, int N, const QString& pack = {}, uint64_t seed = 1, QStringList* warnings = nullptr)
+{
+    Built b;
+    SeededRandom random(seed);
+    b.count = BuildWalls(b.walls, level, N, pack, random, [&](const QString& key, const QString& m) {
+        if (warnings)
+            *warnings << key + ": " + m;
+    });
+    return b;
+}
+
+int inUse(const Built& b, int N)
+{
+    int n = 0;
+    for (const TWall& w : b.walls)
+        n += !(w.X == -(N - 2) && w.Y == -(N - 2));
+    return n;
+}
+
+TEST(BuiltInLevels, RecordCountsForFieldsOf20And31)
+{
+    const int counts20[] = {0, 14, 17, 28, 28, 36, 35, 54, 26, 39, 48};
+    const int counts31[] = {0, 23, 28, 46, 46, 51, 63, 86, 48, 60, 72};
+    for (int level = 0; level <= 10; ++level) {
+        EXPECT_EQ(build(level, 20).count, counts20[level]) << "level " << level;
+        EXPECT_EQ(inUse(build(level, 20), 20), counts20[level]) << "level " << level;
+        EXPECT_EQ(build(level, 31).count, counts31[level]) << "level " << level;
+    }
+}
+
+std::vector<std::tuple<int, int, int>> records(const Built& b)
+{
+    std::vector<std::tuple<int, int, int>> r;
+    for (int i = 0; i < b.count; ++i)
+        r.emplace_back(b.walls[static_cast<size_t>(i)].X, b.walls[static_cast<size_t>(i)].Y,
+                       b.walls[static_cast<size_t>(i)].Kind);
+    return r;
+}
+
+TEST(BuiltInLevels, ThePenOfLevel6OnAFieldOf20)
+{
+    std::vector<std::tuple<int, int, int>> expected;
+    expected.emplace_back(3, 12, wkLBc);
+    for (int x = 4; x <= 7; ++x)
+        expected.emplace_back(x, 12, wkH);
+    expected.emplace_back(8, 12, wkRBc);
+    expected.emplace_back(12, 12, wkLBc);
+    for (int x = 13; x <= 15; ++x)
+        expected.emplace_back(x, 12, wkH);
+    expected.emplace_back(16, 12, wkRBc);
+    expected.emplace_back(3, 6, wkLTc);
+    for (int y = 7; y <= 11; ++y)
+        expected.emplace_back(3, y, wkV);
+    expected.emplace_back(16, 6, wkRTc);
+    for (int y = 7; y <= 11; ++y)
+        expected.emplace_back(16, y, wkV);
+    for (int x = 4; x <= 15; ++x)
+        expected.emplace_back(x, 6, wkH);
+    EXPECT_EQ(records(build(6, 20)), expected);
+}
+
+TEST(BuiltInLevels, TheCorridorOfLevel9OnAFieldOf20)
+{
+    std::vector<std::tuple<int, int, int>> expected;
+    for (int y = 4; y <= 15; ++y)
+        expected.emplace_back(7, y, wkV);
+    for (int y = 4; y <= 15; ++y)
+        expected.emplace_back(13, y, wkV);
+    expected.emplace_back(0, 9, wkBlock);
+    for (int x = 1; x <= 6; ++x)
+        expected.emplace_back(x, 9, wkH);
+    expected.emplace_back(7, 9, wkBlock);
+    expected.emplace_back(13, 9, wkBlock);
+    for (int x = 14; x <= 18; ++x)
+        expected.emplace_back(x, 9, wkH);
+    expected.emplace_back(19, 9, wkBlock);
+    EXPECT_EQ(records(build(9, 20)), expected);
+}
+
+TEST(BuiltInLevels, BorderCellsShowBlocksWhereBarsMeetTheBorder)
+{
+    // The tile seen on a cell is that of the last record there.
+    for (int N : {20, 31, 64}) {
+        const int d = N - 2, c = d / 2, t4 = d / 4;
+        struct Case {
+            int level;
+            std::vector<TCellPos> cells;
+        };
+        const Case cases[] = {
+            {2, {{0, c}, {N - 1, c}}},
+            {8, {{0, c}, {N - 1, c}, {c + 1, 0}, {c + 1, N - 1}}},
+            {9, {{0, c}, {N - 1, c}}},
+            {10, {{t4, N - 1}, {c, 0}, {d - t4, N - 1}}},
+        };
+        for (const Case& k : cases) {
+            TestGame g(N, 6, 1, k.level);
+            for (const TCellPos& cell : k.cells)
+                EXPECT_EQ(g.tileAtCell(cell.X, cell.Y), tile::Block)
+                    << "N " << N << " level " << k.level << " at " << cell.X << "," << cell.Y;
+        }
+    }
+}
+
+TEST(BuiltInLevels, TheCrossingOfLevel4ShowsTheBlock)
+{
+    TestGame g(20, 10, 1, 4);
+    int here = 0;
+    for (const TWall& w : g.s().Walls)
+        here += w.X == 10 && w.Y == 9;
+    EXPECT_EQ(here, 2);
+    EXPECT_EQ(g.tileAtCell(10, 9), tile::Block);
+    EXPECT_EQ(g.tileAtCell(9, 9), tile::WallH);
+    EXPECT_EQ(g.tileAtCell(10, 8), tile::WallV);
+    // The snake starts one column right of the middle, clear of the cross.
+    EXPECT_EQ(g.s().SnakeBody[0], (TCellPos{11, 16}));
+}
+
+TEST(BuiltInLevels, SmallFieldsAndNegativeLevelsHaveNoWalls)
+{
+    for (int level = 0; level <= 10; ++level)
+        EXPECT_EQ(build(level, 9).count, 0) << level;
+    EXPECT_EQ(build(-1, 20).count, 0);
+    EXPECT_EQ(build(-50, 20).count, 0);
+}
+
+TEST(RandomLevels, BlocksOnInnerCellsMoreOnEveryLevelAtMostTheTable)
+{
+    const std::pair<int, int> cases[] = {{11, 11}, {12, 17}, {20, 65}, {75, 395}, {76, 400}, {1000, 400}};
+    for (const auto& [level, count] : cases) {
+        for (uint64_t seed : {1u, 2u, 3u}) {
+            const Built b = build(level, 20, {}, seed);
+            ASSERT_EQ(b.count, count) << level;
+            for (int i = 0; i < b.count; ++i) {
+                const TWall& w = b.walls[static_cast<size_t>(i)];
+                ASSERT_EQ(w.Kind, wkBlock);
+                ASSERT_TRUE(w.X >= 1 && w.X <= 18 && w.Y >= 1 && w.Y <= 18) << w.X << "," << w.Y;
+            }
+        }
+    }
+    // Levels from 11 on stay random while a pack is open: its sections are never read.
+    EXPECT_EQ(build(11, 20, "/nonexistent.lev").count, 11);
+}
+
+TEST(RandomLevels, ComeOutNewWithEveryAttemptSeed)
+{
+    EXPECT_NE(records(build(15, 30, {}, 1)), records(build(15, 30, {}, 2)));
+    EXPECT_EQ(records(build(15, 30, {}, 7)), records(build(15, 30, {}, 7)));
+}
+
+// A level pack written to a temporary folder.
+struct Pack {
+    explicit Pack(const QByteArray& text)
+    {
+        path = dir.filePath("test.lev");
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+    }
+    QTemporaryDir dir;
+    QString path;
+};
+
+TEST(LevelPack, TheExampleSectionOnAFieldOf21)
+{
+    Pack pack("[Level0]\nNumBase=2\nBasePosX1=0.25\nBasePosY1=0.5\nBaseType1=X\nBasePosX2=0.75\n"
+              "BasePosY2=0.5\nBaseType2=X\nNumLine=1\nLineType1=H\nLineBeg1=1\nLineEnd1=2\n"
+              "LineStepX1=1\nLineStepY1=0\n");
+    std::vector<std::tuple<int, int, int>> expected = {{5, 10, wkBlock}, {15, 10, wkBlock}};
+    for (int x = 6; x <= 14; ++x)
+        expected.emplace_back(x, 10, wkH);
+    EXPECT_EQ(records(build(0, 21, pack.path)), expected);
+}
+
+TEST(LevelPack, AMissingSectionOrFileReadsAsAllDefaults)
+{
+    Pack pack("[Level3]\nNumBase=0\n");
+    for (const QString& path : {pack.path, QStringLiteral("/nonexistent.lev")}) {
+        const Built b = build(0, 20, path);
+        ASSERT_EQ(b.count, 28);
+        EXPECT_EQ(records(b)[0], std::make_tuple(10, 10, int(wkH)));
+        EXPECT_EQ(records(b)[1], std::make_tuple(10, 11, int(wkV)));
+        EXPECT_EQ(records(b)[27], std::make_tuple(10, 37, int(wkV)));
+    }
+}
+
+TEST(LevelPack, LinesRunByTheirStepsAndTakeOnlyTheirLengthFromTheEndPoint)
+{
+    const auto line = [](const char* step, double endX) {
+        return QByteArray("[Level0]\nNumBase=2\nBasePosX1=0.5\nBasePosY1=0.5\nBaseType1=X\nBasePosX2=") +
+               QByteArray::number(endX) +
+               "\nBasePosY2=0.5\nNumLine=1\nLineType1=H\nLineBeg1=1\nLineEnd1=2\nLineStepY1=0\nLineStepX1=" +
+               step + "\n";
+    };
+    // Field 21: the base point is column 10; the end point at 0.25 is column 5.
+    const auto columns = [](const Built& b) {
+        std::vector<int> x;
+        for (int i = 2; i < b.count; ++i)
+            x.push_back(b.walls[static_cast<size_t>(i)].X);
+        return x;
+    };
+    EXPECT_EQ(columns(build(0, 21, Pack(line("-1", 0.25)).path)), (std::vector<int>{9, 8, 7, 6}));
+    EXPECT_EQ(columns(build(0, 21, Pack(line("1", 0.25)).path)), (std::vector<int>{11, 12, 13, 14}));
+    // Step 2 with the end 8 columns away (0.9 of 20 is 18): 7 cells, 2 columns apart.
+    EXPECT_EQ(columns(build(0, 21, Pack(line("2", 0.9)).path)),
+              (std::vector<int>{12, 14, 16, 18, 20, 22, 24}));
+    // Equal or adjacent points make no cells.
+    EXPECT_EQ(build(0, 21, Pack(line("1", 0.5)).path).count, 2);
+    EXPECT_EQ(build(0, 21, Pack(line("1", 0.55)).path).count, 2);
+}
+
+TEST(LevelPack, TokensAreExactAndEverythingElseIsABlock)
+{
+    const std::pair<const char*, int> cases[] = {{"H", wkH},     {"V", wkV},       {"LBc", wkLBc},
+                                                 {"RBc", wkRBc}, {"LTc", wkLTc},   {"RTc", wkRTc},
+                                                 {"rbc", wkBlock}, {"h", wkBlock}, {"X", wkBlock},
+                                                 {"", wkBlock}};
+    for (const auto& [token, kind] : cases)
+        EXPECT_EQ(wallKindFromToken(QString::fromLatin1(token)), kind) << token;
+    Pack pack("[level0]\nnumbase=1\nbasetype1=rbc\nNUMLINE=0\n");
+    EXPECT_EQ(records(build(0, 20, pack.path)), (std::vector<std::tuple<int, int, int>>{{10, 10, wkBlock}}));
+}
+
+TEST(LevelPack, AnUnreadableDecimalIsReportedAndCountsAsOne)
+{
+    Pack pack("[Level0]\nNumBase=3\nBasePosX1=0.5x\nBasePosY1=\nBasePosX2=abc\nBasePosY2=0,5\n"
+              "BasePosX3=1e-1\nBasePosY3=  +.5\nNumLine=0\n");
+    QStringList warnings;
+    const Built b = build(0, 21, pack.path, 1, &warnings);
+    EXPECT_EQ(warnings, (QStringList{
+                            "BasePosX1: Error string to double conversion. Error code: 4",
+                            "BasePosY1: Error string to double conversion. Error code: 1",
+                            "BasePosX2: Error string to double conversion. Error code: 1",
+                            "BasePosY2: Error string to double conversion. Error code: 2",
+                        }));
+    EXPECT_EQ(records(b), (std::vector<std::tuple<int, int, int>>{
+                              {20, 20, wkH}, {20, 20, wkH}, {2, 10, wkH}}));
+    // Every rebuild reads and reports it again.
+    build(0, 21, pack.path, 1, &warnings);
+    EXPECT_EQ(warnings.size(), 8);
+}
+
+TEST(LevelPack, DecimalSyntax)
+{
+    const std::pair<const char*, double> good[] = {{"0.5", 0.5}, {" 1", 1}, {"-0.25", -0.25},
+                                                   {"+2", 2},    {"1.", 1}, {".5", 0.5},
+                                                   {"5E-1", 0.5}, {"2.5e+1", 25}};
+    for (const auto& [text, value] : good) {
+        int position = 0;
+        const auto v = parsePackDecimal(QString::fromLatin1(text), &position);
+        ASSERT_TRUE(v.has_value()) << text;
+        EXPECT_DOUBLE_EQ(*v, value) << text;
+    }
+    const std::pair<const char*, int> bad[] = {{"", 1},   {" ", 2},    {"-", 2},  {".", 2},
+                                               {"1e", 3}, {"1e+", 4},  {"0,5", 2}, {"1 ", 2},
+                                               {"x1", 1}, {"1.2.3", 4}};
+    for (const auto& [text, at] : bad) {
+        int position = 0;
+        EXPECT_FALSE(parsePackDecimal(QString::fromLatin1(text), &position).has_value()) << text;
+        EXPECT_EQ(position, at) << text;
+    }
+}
+
+TEST(LevelPack, HexadecimalIntegers)
+{
+    Pack pack("[Level0]\nNumBase=0x2\nBasePosX2=0.1\nNumLine=$0\n");
+    EXPECT_EQ(build(0, 21, pack.path).count, 2);
+}
+
+TEST(LevelPack, OutOfRangeCountsAndRecordNumbersAreSafe)
+{
+    {
+        SCOPED_TRACE("negative counts make nothing");
+        Pack pack("[Level0]\nNumBase=-5\nNumLine=-1\n");
+        EXPECT_EQ(build(0, 20, pack.path).count, 0);
+    }
+    {
+        SCOPED_TRACE("records past 400 are dropped");
+        Pack pack("[Level0]\nNumBase=500\nNumLine=0\n");
+        EXPECT_EQ(build(0, 20, pack.path).count, 400);
+    }
+    {
+        SCOPED_TRACE("a line from a record number outside 1 .. 400 makes no cells");
+        Pack pack("[Level0]\nNumBase=1\nNumLine=3\nLineBeg1=0\nLineBeg2=401\nLineEnd3=-7\n");
+        EXPECT_EQ(build(0, 20, pack.path).count, 1);
+    }
+    {
+        SCOPED_TRACE("a line stops when the table is full");
+        Pack pack("[Level0]\nNumBase=2\nBasePosY1=0\nBasePosY2=1000\nNumLine=1\n");
+        EXPECT_EQ(build(0, 20, pack.path).count, 400);
+    }
+    {
+        SCOPED_TRACE("a huge line count ends, whether its lines make nothing or fill up");
+        Pack adjacent("[Level0]\nNumBase=2\nBasePosY2=0.6\nNumLine=2000000000\n");
+        EXPECT_EQ(build(0, 20, adjacent.path).count, 2);
+        Pack apart("[Level0]\nNumBase=2\nBasePosY2=0.65\nNumLine=2000000000\n");
+        EXPECT_EQ(build(0, 20, apart.path).count, 400);
+    }
+    {
+        SCOPED_TRACE("a huge step stays bounded");
+        Pack pack("[Level0]\nNumBase=2\nBasePosX2=0.9\nNumLine=1\nLineStepX1=2147483647\n");
+        EXPECT_EQ(build(0, 20, pack.path).count, 2 + 6);
+    }
+}
+
+TEST(LevelPack, NegativeLevelsAskForTheirOwnSection)
+{
+    Pack pack("[Level-1]\nNumBase=1\nNumLine=0\n[Level0]\nNumBase=0\nNumLine=0\n");
+    EXPECT_EQ(build(-1, 20, pack.path).count, 1);
+    EXPECT_EQ(build(0, 20, pack.path).count, 0);
+}
+
+// --- The shipped packs ---------------------------------------------------------------
+
+QStringList shippedPacks()
+{
+    return {QStringLiteral(KESTRUM_DATA_DIR "/levels/garden.lev"),
+            QStringLiteral(KESTRUM_DATA_DIR "/levels/fortress.lev")};
+}
+
+TEST(ShippedPacks, LoadCleanlyOnEveryFieldFrom10To130)
+{
+    for (const QString& path : shippedPacks()) {
+        ASSERT_TRUE(QFile::exists(path)) << path.toStdString();
+        for (int N = 10; N <= 130; ++N) {
+            QString report;
+            QTextStream out(&report);
+            EXPECT_EQ(checkLevelPack(path, N, out), 0) << report.toStdString();
+            EXPECT_FALSE(report.contains("off the field")) << report.toStdString();
+            EXPECT_FALSE(report.contains("no section")) << report.toStdString();
+        }
+    }
+}
+
+TEST(ShippedPacks, EveryLevelLeavesTheSnakeRoomToStart)
+{
+    for (const QString& path : shippedPacks())
+        for (int N = 10; N <= 130; ++N)
+            for (int level = 0; level <= 10; ++level) {
+                const Built b = build(level, N, path);
+                ASSERT_GT(b.count, 0) << path.toStdString() << " level " << level;
+                int x0 = N / 2 + ((level == 4 || level == 7 || level == 8 || level == 10) ? 1 : 0);
+                // The start cells, two cells ahead and a turn to either side stay free.
+                std::set<std::pair<int, int>> cells;
+                for (int y = N - 6; y <= N - 2; ++y)
+                    cells.insert({x0, y});
+                cells.insert({x0 - 1, N - 4});
+                cells.insert({x0 + 1, N - 4});
+                for (int i = 0; i < b.count; ++i) {
+                    const TWall& w = b.walls[static_cast<size_t>(i)];
+                    EXPECT_FALSE(cells.count({w.X, w.Y}))
+                        << path.toStdString() << " N " << N << " level " << level << " wall at "
+                        << w.X << "," << w.Y;
+                }
+            }
+}
+
+TEST(PackChecker, ReportsWarningsWithTheirKeysAndOffFieldRecords)
+{
+    Pack pack("[Level2]\nNumBase=2\nBasePosX1=oops\nBasePosX2=1.5\nNumLine=0\n");
+    QString report;
+    QTextStream out(&report);
+    EXPECT_EQ(checkLevelPack(pack.path, 20, out), 1);
+    EXPECT_TRUE(report.contains("Level2: 2 records")) << report.toStdString();
+    EXPECT_TRUE(report.contains("BasePosX1: Error string to double conversion. Error code: 1"));
+    EXPECT_TRUE(report.contains("record 2 at (28, 10) is off the field")) << report.toStdString();
+    EXPECT_TRUE(report.contains("Level0: 28 records (no section: the defaults)"));
+    QString missing;
+    QTextStream out2(&missing);
+    EXPECT_EQ(checkLevelPack("/nonexistent.lev", 20, out2), 1);
+}
+
+// --- Level changes in the game ------------------------------------------------------
+
+TEST(LevelChanges, ChoosingANumberedLevelCostsALifeGivesThreeAndClosesThePack)
+{
+    TestGame g(20);
+    GameState& s = g.s();
+    s.LevelPackFile = "/some/pack.lev";
+    s.Lives = 1;
+    g.game->N101Click(5);
+    EXPECT_EQ(s.Seq, Sequence::animDeath) << "an ordinary death, not the game over";
+    EXPECT_TRUE(g.host.soundsPlayed.contains("Death"));
+    EXPECT_FALSE(g.host.soundsPlayed.contains("GameOver"));
+    EXPECT_EQ(s.Lives, 3);
+    EXPECT_EQ(g.host.labels[PanelLabel::Lives], "x 3");
+    EXPECT_TRUE(s.LevelPackFile.isEmpty());
+    EXPECT_EQ(s.Level, 5);
+    EXPECT_EQ(g.host.checkedLevel, 5);
+    EXPECT_EQ(g.host.labels[PanelLabel::Level], "5 level");
+    EXPECT_EQ(s.ExitPos, (TCellPos{0, -2}));
+    int walls = 0;
+    for (const TWall& w : s.Walls)
+        walls += w.X > 0;
+    EXPECT_EQ(walls, 36);
+}
+
+TEST(LevelChanges, NextLevelAndTheLabelClicksKeepLivesScoreAndPack)
+{
+    TestGame g(20);
+    GameState& s = g.s();
+    s.Level = 10;
+    s.Lives = 2;
+    s.Score = 33;
+    s.LevelPackFile = "/nonexistent.lev";
+    g.game->N101Click(11);
+    EXPECT_EQ(s.Level, 11);
+    EXPECT_EQ(s.Lives, 2);
+    EXPECT_EQ(s.Score, 33);
+    EXPECT_EQ(s.LevelPackFile, "/nonexistent.lev");
+    EXPECT_EQ(g.host.checkedLevel, 11);
+    int blocks = 0;
+    for (const TWall& w : s.Walls)
+        blocks += w.Kind == wkBlock && w.X > 0;
+    EXPECT_EQ(blocks, 11);
+    g.game->LHeadClick();
+    EXPECT_EQ(s.Level, 12);
+    EXPECT_EQ(g.host.labels[PanelLabel::Level], "12 level");
+    s.Level = 0;
+    s.LevelPackFile.clear();
+    g.game->LLongClick();
+    EXPECT_EQ(s.Level, -1);
+    EXPECT_EQ(g.host.labels[PanelLabel::Level], "-1 level");
+    EXPECT_EQ(g.host.checkedLevel, -1);
+    for (const TWall& w : s.Walls)
+        EXPECT_EQ(w.X, -18);
+    EXPECT_EQ(s.Lives, 2);
+}
+
+TEST(LevelChanges, OpeningAPackStartsItsLevelZero)
+{
+    Pack pack("[Level0]\nNumBase=1\nBasePosX1=0.25\nNumLine=0\n");
+    TestGame g(21);
+    GameState& s = g.s();
+    s.Level = 6;
+    s.Lives = 2;
+    s.Score = 9;
+    g.game->OpenLevelPack(pack.path);
+    EXPECT_EQ(s.Level, 0);
+    EXPECT_EQ(g.host.labels[PanelLabel::Level], "0 text39");
+    EXPECT_EQ(g.host.checkedLevel, 0);
+    EXPECT_EQ(s.Walls[0].X, 5);
+    EXPECT_EQ(s.Walls[1].X, -19);
+    EXPECT_EQ(g.tileAtCell(5, 10), tile::WallH);
+    EXPECT_EQ(s.Lives, 2);
+    EXPECT_EQ(s.Score, 9);
+    // A pack value that cannot be read shows its message box.
+    Pack broken("[Level1]\nNumBase=1\nBasePosX1=?\nNumLine=0\n");
+    g.game->OpenLevelPack(broken.path);
+    g.game->LHeadClick();
+    EXPECT_EQ(g.host.messages, QStringList{"Error string to double conversion. Error code: 1"});
+}
+
+}  // namespace
+}  // namespace kestrum::test

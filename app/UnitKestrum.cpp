@@ -6,6 +6,7 @@
 #include "MenuTable.h"
 #include "SidePanel.h"
 #include "core/MesWarn.h"
+#include "settings/Vel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -150,7 +151,8 @@ QString builtInText(int line)
 // ---------------------------------------------------------------------------------------
 // Creation
 
-TFormKestrum::TFormKestrum(QWidget* parent) : QMainWindow(parent), game_(*this, random_)
+TFormKestrum::TFormKestrum(QWidget* parent)
+    : QMainWindow(parent), config_(Configuration::locate()), game_(*this, random_)
 {
     setObjectName(QStringLiteral("FormKestrum"));
     setWindowTitle(QStringLiteral("Kestrum"));
@@ -171,10 +173,12 @@ TFormKestrum::TFormKestrum(QWidget* parent) : QMainWindow(parent), game_(*this, 
     move(0, 0);
     setFixedSize(screen.width(), screen.height() - 29);
 
-    // Settings live beside "Kestrum.ini" when the working directory holds one.
-    const QFileInfo ini(QStringLiteral("Kestrum.ini"));
-    if (ini.exists())
-        ConfigFolder = ini.absolutePath() + QLatin1Char('/');
+    // Settings: "Kestrum.ini" of the working directory, else the per-user one.
+    ConfigFolder = config_.ConfigFolder();
+    config_.readLanguage();
+    config_.readSkins();
+    SkinFileName = config_.FileCells;
+    config_.readSwitches();
 
     canvas_ = &game_.canvas();
     auto* central = new QWidget(this);
@@ -188,7 +192,7 @@ TFormKestrum::TFormKestrum(QWidget* parent) : QMainWindow(parent), game_(*this, 
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setTimerType(Qt::PreciseTimer);
-    Timer1.setInterval(100);
+    Timer1.setInterval(config_.Speed);
     Timer2.setObjectName(QStringLiteral("Timer2"));
     Timer2.setTimerType(Qt::PreciseTimer);
     Timer2.setInterval(50);
@@ -199,8 +203,46 @@ TFormKestrum::TFormKestrum(QWidget* parent) : QMainWindow(parent), game_(*this, 
     connect(&Timer2, &QTimer::timeout, this, &TFormKestrum::Timer2Timer);
     connect(&TimerAnimator, &QTimer::timeout, this, &TFormKestrum::TimerAnimatorTimer);
 
-    // Speed marks follow the interval: a preset when it matches one, else "more...".
-    const int interval = Timer1.interval();
+    action(QStringLiteral("Nsnd"))->setChecked(config_.Sounds);
+    action(QStringLiteral("NMusic"))->setChecked(config_.Music);
+    markSpeed(Timer1.interval());
+
+    connect(Panel1->LScore, &ClickLabel::doubleClicked, this, &TFormKestrum::LScoreDblClick);
+    connect(Panel1->LHead, &ClickLabel::clicked, this, &TFormKestrum::LHeadClick);
+    connect(Panel1->LLong, &ClickLabel::clicked, this, &TFormKestrum::LLongClick);
+
+    // The sound switch is applied once: inverted here, NsndClick inverts it back, prepares
+    // the device and writes the setting.
+    action(QStringLiteral("Nsnd"))->setChecked(!action(QStringLiteral("Nsnd"))->isChecked());
+    NsndClick();
+
+    // The other windows, in their order; the hall of fame reads its table as it is made.
+    AboutBox = new TAboutBox(this);
+    FormName = new TFormName(fame_, this);
+    FameServices services;
+    services.sound = [this](const QString& event) {
+        if (soundsOn())
+            playSound(event);
+    };
+    services.text = [this](int line) { return langText(line); };
+    services.confirm = [this](const QString& question) {
+        return QMessageBox::question(FormFame, QStringLiteral("Confirm"), question,
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    };
+    FormFame = new TFormFame(fame_, config_.file(), std::move(services), this);
+    FormMesWarn = new TFormMesWarn(this);
+    FormVel = new TFormVel(this);
+    helpWindow_ = new HelpWindow(this);
+}
+
+void TFormKestrum::written(bool ok, const QString& error)
+{
+    if (!ok)
+        reportError(error);
+}
+
+void TFormKestrum::markSpeed(int interval)
+{
     for (const char* name : {"Vel1", "Vel2", "Vel3"})
         action(QLatin1String(name))->setChecked(false);
     action(QStringLiteral("VelMore"))->setChecked(true);
@@ -210,14 +252,6 @@ TFormKestrum::TFormKestrum(QWidget* parent) : QMainWindow(parent), game_(*this, 
             action(QLatin1String(name))->setChecked(true);
             action(QStringLiteral("VelMore"))->setChecked(false);
         }
-
-    connect(Panel1->LScore, &ClickLabel::doubleClicked, this, &TFormKestrum::LScoreDblClick);
-    connect(Panel1->LHead, &ClickLabel::clicked, this, &TFormKestrum::LHeadClick);
-    connect(Panel1->LLong, &ClickLabel::clicked, this, &TFormKestrum::LLongClick);
-
-    AboutBox = new TAboutBox(this);
-    FormMesWarn = new TFormMesWarn(this);
-    helpWindow_ = new HelpWindow(this);
 }
 
 TFormKestrum::~TFormKestrum() = default;
@@ -367,13 +401,56 @@ void TFormKestrum::N15Click()
 void TFormKestrum::N6Click() { AboutBox->exec(); }
 void TFormKestrum::LScoreDblClick() { game_.LScoreDblClick(); }
 
-// Commands whose subsystems are not built yet: the hall of fame, the speed settings, the
-// field setup, languages, sound and music.
-void TFormKestrum::N2Click() {}
-void TFormKestrum::Vel1Click() {}
-void TFormKestrum::Vel2Click() {}
-void TFormKestrum::Vel3Click() {}
-void TFormKestrum::VelMoreClick() {}
+void TFormKestrum::N2Click() { FormFame->exec(); }
+
+// Every speed change ends the running game: a game is always scored at one speed.
+void TFormKestrum::choosePreset(int ms)
+{
+    markSpeed(ms);
+    Timer1.setInterval(ms);
+    QString error;
+    written(config_.writeSpeed(ms, &error), error);
+    game_.state().Lives = 1;
+    game_.KillSnake();
+}
+
+void TFormKestrum::Vel1Click() { choosePreset(150); }
+void TFormKestrum::Vel2Click() { choosePreset(100); }
+void TFormKestrum::Vel3Click() { choosePreset(50); }
+
+void TFormKestrum::VelMoreClick()
+{
+    Timer1.stop();
+    game_.state().ResumeOnKey = true;
+    if (const auto ms = FormVel->choose(Timer1.interval())) {
+        Timer1.setInterval(*ms);
+        QString error;
+        written(config_.writeSpeed(*ms, &error), error);
+    }
+    if (closing_)
+        return;
+    markSpeed(Timer1.interval());
+    game_.state().Lives = 1;
+    game_.KillSnake();
+}
+
+void TFormKestrum::NsndClick()
+{
+    QAction* mark = action(QStringLiteral("Nsnd"));
+    mark->setChecked(!mark->isChecked());
+    QString error;
+    written(config_.writeSounds(mark->isChecked(), &error), error);
+}
+
+void TFormKestrum::NMusicClick()
+{
+    QAction* mark = action(QStringLiteral("NMusic"));
+    mark->setChecked(!mark->isChecked());
+    QString error;
+    written(config_.writeMusic(mark->isChecked(), &error), error);
+}
+
+// Commands whose subsystems are not built yet: the field setup and the languages.
 void TFormKestrum::N101Click() { game_.N101Click(clickedTag_); }
 void TFormKestrum::LHeadClick() { game_.LHeadClick(); }
 void TFormKestrum::LLongClick() { game_.LLongClick(); }
@@ -389,8 +466,6 @@ void TFormKestrum::NLevelOpenClick()
 
 void TFormKestrum::MSetPoleClick() {}
 void TFormKestrum::Lang1Click() {}
-void TFormKestrum::NsndClick() {}
-void TFormKestrum::NMusicClick() {}
 
 // ---------------------------------------------------------------------------------------
 // GameHost
@@ -422,8 +497,17 @@ void TFormKestrum::setMushroomIndicator(bool visible) { Panel1->ImgDrug->setVisi
 void TFormKestrum::playPanelAnimation() { Panel1->Anim->play(); }
 void TFormKestrum::showWarning(const QString& text) { FormMesWarn->showText(text); }
 
-// The hall of fame takes the score over once it is built.
-void TFormKestrum::handOverScore(int, bool) {}
+void TFormKestrum::handOverScore(int pendingScore, bool gameOver)
+{
+    fame_.PendingScore = pendingScore;
+    fame_.ScorePending = true;
+    if (fame_.table.eighthScore() < pendingScore)
+        FormName->exec();
+    else if (gameOver && soundsOn())
+        playSound(QStringLiteral("GameOver"));
+    if (!closing_)
+        FormFame->exec();
+}
 
 void TFormKestrum::checkLevelItem(int level)
 {

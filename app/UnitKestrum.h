@@ -5,6 +5,8 @@
 #include "core/Game.h"
 #include "core/GameHost.h"
 #include "core/Random.h"
+#include "settings/Configuration.h"
+#include "settings/Fame.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -21,6 +23,7 @@ class SidePanel;
 class TFormMesWarn;
 class TAboutBox;
 class HelpWindow;
+class TFormVel;
 
 // ImagePole: shows the persistent field picture; repaints only what it is asked to.
 class FieldView : public QWidget {
@@ -52,6 +55,11 @@ public:
     QTimer& timer2() { return Timer2; }
     QTimer& timerAnimator() { return TimerAnimator; }
     HelpWindow* helpWindow() const { return helpWindow_; }
+    Configuration& config() { return config_; }
+    FameState& fame() { return fame_; }
+    TFormFame* formFame() const { return FormFame; }
+    TFormName* formName() const { return FormName; }
+    TFormVel* formVel() const { return FormVel; }
 
     // Messages for the player go here; the default shows a warning box. Tests record them.
     void setMessageSink(std::function<void(const QString&)> sink) { messageSink_ = std::move(sink); }
@@ -114,6 +122,7 @@ public:
 
     QString SkinFileName = QStringLiteral("kestrum");
     QString ConfigFolder;  // empty: paths are relative to the working directory
+    QString LevelPackFolder;  // where the level pack dialog opens
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -122,8 +131,15 @@ protected:
 private:
     void createActions();
     void FormClose();
+    // The speed marks follow the interval: its preset, or "more...".
+    void markSpeed(int interval);
+    void choosePreset(int ms);
+    // Reports a refused write; the setting keeps its new value for the run.
+    void written(bool ok, const QString& error);
     QString skinsFolder() const { return ConfigFolder + QStringLiteral("Skins/"); }
 
+    Configuration config_;
+    FameState fame_;
     ClockRandom random_;
     FieldCanvas* canvas_ = nullptr;
     Game game_;
@@ -133,6 +149,9 @@ private:
     QHash<QString, QAction*> actions_;
     TFormMesWarn* FormMesWarn = nullptr;
     TAboutBox* AboutBox = nullptr;
+    TFormName* FormName = nullptr;
+    TFormFame* FormFame = nullptr;
+    TFormVel* FormVel = nullptr;
     HelpWindow* helpWindow_ = nullptr;
     QPointer<QEventLoop> waitLoop_;
     std::function<void(const QString&)> messageSink_;

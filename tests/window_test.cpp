@@ -51,9 +51,34 @@ protected:
         return w;
     }
 
+    // Answers every modal window as it comes up: records its name, then lets `answer`
+    // deal with it (by default it is closed as by its close box).
+    void answerDialogs(std::function<void(QWidget*)> answer = {})
+    {
+        answer_ = std::move(answer);
+        dialogWatch_.setInterval(5);
+        QObject::connect(&dialogWatch_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal == lastModal_)
+                return;
+            lastModal_ = modal;
+            dialogs_ << modal->objectName();
+            if (answer_)
+                answer_(modal);
+            else
+                modal->close();
+            lastModal_ = nullptr;
+        });
+        dialogWatch_.start();
+    }
+
     QTemporaryDir dir_;
     QString previous_;
     QStringList messages_;
+    QStringList dialogs_;
+    QTimer dialogWatch_;
+    QWidget* lastModal_ = nullptr;
+    std::function<void(QWidget*)> answer_;
 };
 
 struct ExpectedItem {
@@ -176,12 +201,16 @@ TEST_F(WindowTest, SidePanelShowsItsCountersHintsAndPictures)
 TEST_F(WindowTest, F2PAndF1ReachTheirCommands)
 {
     auto w = openWindow();
+    answerDialogs();
     GameState& s = w->game().state();
     s.Lives = 1;
     s.Score = 42;
     QTest::keyClick(w.get(), Qt::Key_F2);
     EXPECT_EQ(s.Lives, 3);
     EXPECT_EQ(s.Score, 0);
+    EXPECT_EQ(dialogs_, (QStringList{"FormName", "FormFame"}));
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
 
     // P starts a stopped game and stops a running one; the key never steers.
     EXPECT_FALSE(w->timer1().isActive());

@@ -1,0 +1,105 @@
+#include "Configuration.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace kestrum {
+
+namespace {
+const QString kOptions = QStringLiteral("options");
+const QString kAlias = QStringLiteral("alias");
+}  // namespace
+
+Configuration Configuration::locate()
+{
+    const QFileInfo here(QStringLiteral("Kestrum.ini"));
+    if (here.exists())
+        return Configuration(here.absoluteFilePath(), here.absolutePath() + QLatin1Char('/'));
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return Configuration(base + QStringLiteral("/Kestrum/Kestrum.ini"), QString());
+}
+
+Configuration::Configuration(const QString& path, const QString& folder) : file_(path), folder_(folder)
+{
+    for (SkinAlias& a : SkinAliases)
+        a = {QStringLiteral("Kestrum"), QStringLiteral("kestrum")};
+}
+
+void Configuration::readLanguage()
+{
+    LangFileName = file_.readText(kOptions, QStringLiteral("LangFileName"), QStringLiteral("English.lng"));
+}
+
+void Configuration::readSkins()
+{
+    const ProfileSnapshot ini = ProfileSnapshot::load(file_.path());
+    FileCells = ini.readText(kOptions, QStringLiteral("FileCells"), QStringLiteral("kestrum"));
+    ActiveAl = ini.readInt(kOptions, QStringLiteral("ActiveAl"), 1);
+    // Counts outside the table would reach past it: they are brought into range.
+    AlCount = std::clamp(ini.readInt(kAlias, QStringLiteral("AlCount"), 1), 1, kSkinAliases);
+    if (ActiveAl < 1 || ActiveAl > AlCount)
+        ActiveAl = 1;
+    for (int i = 1; i <= kSkinAliases; ++i) {
+        SkinAlias& a = SkinAliases[static_cast<size_t>(i - 1)];
+        a.Name = ini.readText(kAlias, QStringLiteral("Name%1").arg(i), QStringLiteral("Kestrum"))
+                     .left(kAliasNameLength);
+        a.File = ini.readText(kAlias, QStringLiteral("File%1").arg(i), QStringLiteral("kestrum"));
+    }
+}
+
+void Configuration::readSwitches()
+{
+    const ProfileSnapshot ini = ProfileSnapshot::load(file_.path());
+    Speed = ini.readInt(kOptions, QStringLiteral("Speed"), 100);
+    // An interval below 1 ms would stop the game or make it spin.
+    if (Speed < 1)
+        Speed = 100;
+    Sounds = ini.readBool(kOptions, QStringLiteral("Sounds"), false);
+    Music = ini.readBool(kOptions, QStringLiteral("Music"), false);
+}
+
+bool Configuration::writeSounds(bool on, QString* error)
+{
+    Sounds = on;
+    return file_.writeBool(kOptions, QStringLiteral("Sounds"), on, error);
+}
+
+bool Configuration::writeMusic(bool on, QString* error)
+{
+    Music = on;
+    return file_.writeBool(kOptions, QStringLiteral("Music"), on, error);
+}
+
+bool Configuration::writeSpeed(int ms, QString* error)
+{
+    Speed = ms;
+    return file_.writeInt(kOptions, QStringLiteral("Speed"), ms, error);
+}
+
+bool Configuration::writeLanguage(const QString& name, QString* error)
+{
+    return file_.writeText(kOptions, QStringLiteral("LangFileName"), name, error);
+}
+
+bool Configuration::writeDefaultSkin(QString* error)
+{
+    return file_.write({{kOptions, QStringLiteral("FileCells"), FileCells},
+                        {kOptions, QStringLiteral("ActiveAl"), QString::number(ActiveAl)}},
+                       error);
+}
+
+bool Configuration::writeAliases(QString* error)
+{
+    std::vector<ProfileFile::Entry> entries{{kAlias, QStringLiteral("AlCount"), QString::number(AlCount)}};
+    for (int i = 1; i <= kSkinAliases; ++i) {
+        const SkinAlias& a = SkinAliases[static_cast<size_t>(i - 1)];
+        entries.push_back({kAlias, QStringLiteral("Name%1").arg(i), a.Name});
+        entries.push_back({kAlias, QStringLiteral("File%1").arg(i), a.File});
+    }
+    return file_.write(entries, error);
+}
+
+}  // namespace kestrum

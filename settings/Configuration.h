@@ -1,0 +1,62 @@
+// The configuration file "Kestrum.ini": where it lives, what start-up reads from it, and
+// the in-memory image of the settings that the main window holds while it runs.
+#pragma once
+
+#include "ProfileFile.h"
+
+#include <QString>
+#include <array>
+
+namespace kestrum {
+
+inline constexpr int kSkinAliases = 50;
+inline constexpr int kAliasNameLength = 20;
+
+struct SkinAlias {
+    QString Name;
+    QString File;
+};
+
+class Configuration {
+public:
+    // "Kestrum.ini" in the working directory when it is there (its full path is kept for
+    // the run, and its folder is ConfigFolder); otherwise the per-user file under
+    // $XDG_CONFIG_HOME/Kestrum (default ~/.config), with ConfigFolder empty.
+    static Configuration locate();
+    explicit Configuration(const QString& path, const QString& folder);
+
+    ProfileFile& file() { return file_; }
+    const ProfileFile& file() const { return file_; }
+    const QString& ConfigFolder() const { return folder_; }
+
+    // Start-up reading, in the order the settings are needed (the language first).
+    void readLanguage();
+    void readSkins();
+    void readSwitches();
+
+    // The in-memory image.
+    QString LangFileName = QStringLiteral("English.lng");
+    QString FileCells = QStringLiteral("kestrum");
+    int ActiveAl = 1;
+    int AlCount = 1;
+    std::array<SkinAlias, kSkinAliases> SkinAliases{};
+    int Speed = 100;
+    bool Sounds = false;
+    bool Music = false;
+
+    // Writers; each returns false with the message for the player in *error.
+    bool writeSounds(bool on, QString* error);
+    bool writeMusic(bool on, QString* error);
+    bool writeSpeed(int ms, QString* error);
+    bool writeLanguage(const QString& name, QString* error);
+    // FileCells and ActiveAl, written when a chosen skin becomes the default.
+    bool writeDefaultSkin(QString* error);
+    // AlCount, then Name1, File1 ... Name50, File50.
+    bool writeAliases(QString* error);
+
+private:
+    ProfileFile file_;
+    QString folder_;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,160 @@
+#include "Fame.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace kestrum {
+
+namespace {
+
+void blackDialog(QDialog* d, int w, int h)
+{
+    d->setFixedSize(w, h);
+    d->setAutoFillBackground(true);
+    QPalette pal = d->palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    d->setPalette(pal);
+}
+
+void centre(QWidget* w)
+{
+    if (const QScreen* s = QGuiApplication::primaryScreen())
+        w->move(s->geometry().center() - QPoint(w->width() / 2, w->height() / 2));
+}
+
+QFont fameFont()
+{
+    QFont f(QStringLiteral("Times New Roman"));
+    f.setPixelSize(19);
+    f.setBold(true);
+    f.setItalic(true);
+    return f;
+}
+
+}  // namespace
+
+TFormName::TFormName(FameState& state, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowCloseButtonHint | Qt::WindowTitleHint), state_(state)
+{
+    setObjectName(QStringLiteral("FormName"));
+    setWindowTitle(QStringLiteral("Enter your name"));
+    blackDialog(this, 178, 103);
+    EditName = new QLineEdit(this);
+    EditName->setObjectName(QStringLiteral("EditName"));
+    EditName->setGeometry(11, 30, 156, 30);
+    EditName->setFont(fameFont());
+    EditName->setStyleSheet(QStringLiteral("QLineEdit { color: yellow; background: black; }"));
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(11, 72, 156, 26);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &TFormName::BitBtn1Click);
+}
+
+void TFormName::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    centre(this);
+    EditName->setText(state_.PlayerName);
+    EditName->selectAll();
+    EditName->setFocus();
+}
+
+void TFormName::BitBtn1Click()
+{
+    state_.PlayerName = EditName->text().left(kPlayerNameLength);
+    accept();
+}
+
+TFormFame::TFormFame(FameState& state, ProfileFile& file, FameServices services, QWidget* parent)
+    : QDialog(parent), state_(state), file_(file), services_(std::move(services))
+{
+    setObjectName(QStringLiteral("FormFame"));
+    setWindowTitle(QStringLiteral("Hall "));
+    blackDialog(this, 292, 251);
+    static const char* const ranks[] = {"I.", "II.", "III.", "4.", "5.", "6.", "7.", "8."};
+    const QColor colours[] = {QColor(255, 0, 0),     QColor(255, 0, 255), QColor(255, 255, 0),
+                              QColor(0, 255, 0),     QColor(0, 255, 255), QColor(255, 255, 255),
+                              QColor(192, 192, 192), QColor(128, 128, 128)};
+    for (int k = 0; k < kFamePlaces; ++k) {
+        const int top = 16 + 24 * k;
+        const auto label = [&](const QString& text, const QString& name) {
+            auto* l = new QLabel(text, this);
+            l->setObjectName(name);
+            l->setFont(fameFont());
+            QPalette pal = l->palette();
+            pal.setColor(QPalette::WindowText, colours[k]);
+            l->setPalette(pal);
+            return l;
+        };
+        QLabel* rank = label(QString::fromLatin1(ranks[k]), QStringLiteral("Rank%1").arg(k + 1));
+        rank->move(k < 3 ? 16 : 24, top);
+        rank->adjustSize();
+        names_[static_cast<size_t>(k)] = label(QString(), QStringLiteral("Label%1").arg(k + 1));
+        names_[static_cast<size_t>(k)]->setGeometry(48, top, 120, 22);
+        names_[static_cast<size_t>(k)]->setWordWrap(true);
+        names_[static_cast<size_t>(k)]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        scores_[static_cast<size_t>(k)] = label(QString(), QStringLiteral("Label%1S").arg(k + 1));
+        scores_[static_cast<size_t>(k)]->move(232, top);
+    }
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(9, 216, 130, 25);
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(QStringLiteral("Clear"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setGeometry(154, 216, 130, 25);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtn2, &QPushButton::clicked, this, &TFormFame::BitBtn2Click);
+    state_.table.load(file_);
+    RefreshFame();
+}
+
+void TFormFame::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    centre(this);
+    InsertPendingScore();
+    RefreshFame();
+}
+
+void TFormFame::InsertPendingScore()
+{
+    if (!state_.ScorePending)
+        return;
+    if (state_.table.insert(state_.PendingScore, state_.PlayerName) > 0 && services_.sound)
+        services_.sound(QStringLiteral("ShowFame"));
+    state_.ScorePending = false;
+}
+
+void TFormFame::RefreshFame()
+{
+    for (int k = 1; k <= kFamePlaces; ++k) {
+        names_[static_cast<size_t>(k - 1)]->setText(state_.table.place(k).FameName);
+        scores_[static_cast<size_t>(k - 1)]->setText(QString::number(state_.table.place(k).FameScore));
+        scores_[static_cast<size_t>(k - 1)]->adjustSize();
+    }
+}
+
+void TFormFame::BitBtn2Click()
+{
+    const QString question = services_.text ? services_.text(79) : QString();
+    if (services_.confirm && services_.confirm(question)) {
+        state_.table.clear();
+        RefreshFame();
+        if (services_.sound)
+            services_.sound(QStringLiteral("GameOver"));
+    }
+    accept();
+}
+
+void TFormFame::done(int result)
+{
+    state_.table.save(file_);
+    QDialog::done(result);
+}
+
+}  // namespace kestrum

@@ -151,8 +151,11 @@ QString builtInText(int line)
 // ---------------------------------------------------------------------------------------
 // Creation
 
-TFormKestrum::TFormKestrum(QWidget* parent)
-    : QMainWindow(parent), config_(Configuration::locate()), game_(*this, random_)
+TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> messageSink)
+    : QMainWindow(parent),
+      config_(Configuration::locate()),
+      game_(*this, random_),
+      messageSink_(std::move(messageSink))
 {
     setObjectName(QStringLiteral("FormKestrum"));
     setWindowTitle(QStringLiteral("Kestrum"));

@@ -44,7 +44,10 @@ private:
 class TFormKestrum : public QMainWindow, public GameHost {
     Q_OBJECT
 public:
-    explicit TFormKestrum(QWidget* parent = nullptr);
+    // Messages for the player go to messageSink when one is given (the tests record
+    // them), else to a warning box.
+    explicit TFormKestrum(QWidget* parent = nullptr,
+                          std::function<void(const QString&)> messageSink = {});
     ~TFormKestrum() override;
 
     Game& game() { return game_; }
@@ -61,8 +64,6 @@ public:
     TFormName* formName() const { return FormName; }
     TFormVel* formVel() const { return FormVel; }
 
-    // Messages for the player go here; the default shows a warning box. Tests record them.
-    void setMessageSink(std::function<void(const QString&)> sink) { messageSink_ = std::move(sink); }
     void reportError(const QString& text);
 
     // Handlers, named after their component and event.

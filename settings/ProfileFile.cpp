@@ -80,6 +80,9 @@ QByteArray readAll(const QString& path, bool* exists)
 void loadInto(Ini& ini, const QByteArray& bytes)
 {
     ini.SetSpaces(false);
+    // Values with blanks at either end ("1. ") are written in double quotes, which reading
+    // removes again, so they come back as they were.
+    ini.SetQuotes(true);
     ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
@@ -183,7 +186,10 @@ bool ProfileFile::write(const std::vector<Entry>& entries, QString* error)
     Ini ini(false, false, false);
     loadInto(ini, before);
     for (const Entry& e : entries) {
-        const QByteArray value = e.value.toUtf8();
+        // A line break in a value would start a line of its own: a key of somebody else's.
+        QString flat = e.value;
+        flat.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        const QByteArray value = flat.toUtf8();
         if (ini.SetValue(e.section.toUtf8().constData(), e.key.toUtf8().constData(),
                          value.constData()) < 0)
             return fail();

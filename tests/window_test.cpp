@@ -5,6 +5,9 @@
 #include "app/SidePanel.h"
 #include "app/UnitKestrum.h"
 #include "core/MesWarn.h"
+#include "settings/Fame.h"
+#include "settings/ProfileFile.h"
+#include "settings/Vel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +15,10 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,8 +50,7 @@ protected:
     // A shown, active main window; messages are recorded instead of shown.
     std::unique_ptr<TFormKestrum> openWindow()
     {
-        auto w = std::make_unique<TFormKestrum>();
-        w->setMessageSink([this](const QString& m) { messages_ << m; });
+        auto w = std::make_unique<TFormKestrum>(nullptr, [this](const QString& m) { messages_ << m; });
         w->show();
         w->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
@@ -63,11 +69,15 @@ protected:
                 return;
             lastModal_ = modal;
             dialogs_ << modal->objectName();
-            if (answer_)
-                answer_(modal);
-            else
-                modal->close();
-            lastModal_ = nullptr;
+            // Answered from a fresh event, so that a modal window this answer opens is
+            // seen by the watcher too.
+            QTimer::singleShot(0, modal, [this, modal] {
+                lastModal_ = nullptr;
+                if (answer_)
+                    answer_(modal);
+                else
+                    modal->close();
+            });
         });
         dialogWatch_.start();
     }
@@ -328,6 +338,227 @@ TEST_F(WindowTest, TheLevelMenuAndTheLabelsMoveTheCheckMark)
     QTest::keyClick(w.get(), Qt::Key_Equal, Qt::ControlModifier);
     EXPECT_EQ(w->game().state().Level, 2);
     EXPECT_EQ(w->game().state().Lives, 3);
+}
+
+// --- Settings, speed and the hall of fame ---------------------------------------------
+
+QString userIni(const QTemporaryDir& dir) { return dir.filePath("config/Kestrum/Kestrum.ini"); }
+
+TEST_F(WindowTest, WithoutSettingsEveryDefaultHoldsAndStartUpWritesTheSoundSwitch)
+{
+    auto w = openWindow();
+    EXPECT_EQ(w->timer1().interval(), 100);
+    EXPECT_TRUE(w->action("Vel2")->isChecked());
+    EXPECT_FALSE(w->action("Nsnd")->isChecked());
+    EXPECT_FALSE(w->action("NMusic")->isChecked());
+    EXPECT_EQ(w->config().SkinAliases[0].Name, "Kestrum");
+    EXPECT_EQ(w->config().AlCount, 1);
+    ASSERT_TRUE(QFile::exists(userIni(dir_)));
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Sounds", 7), 0);
+}
+
+TEST_F(WindowTest, TheSpeedSettingMarksItsMenuItem)
+{
+    const std::pair<const char*, const char*> cases[] = {{"75", "VelMore"}, {"150", "Vel1"}, {"50", "Vel3"}};
+    for (const auto& [speed, item] : cases) {
+        QFile ini(dir_.filePath("Kestrum.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(QByteArray("[options]\nSpeed=") + speed + "\n");
+        ini.close();
+        auto w = openWindow();
+        EXPECT_EQ(w->timer1().interval(), QByteArray(speed).toInt());
+        int checked = 0;
+        for (const char* name : {"Vel1", "Vel2", "Vel3", "VelMore"})
+            checked += w->action(name)->isChecked();
+        EXPECT_EQ(checked, 1);
+        EXPECT_TRUE(w->action(item)->isChecked()) << speed;
+    }
+}
+
+TEST_F(WindowTest, AReadOnlySettingsFileIsReportedAndTheGameGoesOn)
+{
+    QFile ini(dir_.filePath("Kestrum.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[options]\nSpeed=50\n");
+    ini.close();
+    QFile::setPermissions(ini.fileName(), QFile::ReadOwner);
+    auto w = openWindow();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_EQ(messages_[0], "Unable to write to " + dir_.filePath("Kestrum.ini"));
+    EXPECT_EQ(w->timer1().interval(), 50);
+    EXPECT_GT(w->game().state().FieldSize, 10);
+    w->action("Vel2")->trigger();
+    EXPECT_EQ(w->timer1().interval(), 100) << "the new speed holds for the run";
+    EXPECT_EQ(messages_.size(), 2);
+    QFile::setPermissions(ini.fileName(), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST_F(WindowTest, APresetEndsTheGameEvenAtTheSameSpeedAndRewritesIt)
+{
+    auto w = openWindow();
+    ProfileFile(userIni(dir_)).writeInt("options", "Speed", 77, nullptr);
+    w->action("Vel2")->trigger();
+    EXPECT_EQ(w->game().state().Seq, Sequence::animDeath3);
+    EXPECT_EQ(w->game().state().Lives, 0);
+    EXPECT_TRUE(w->timer2().isActive());
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Speed", 0), 100);
+    EXPECT_TRUE(w->action("Vel2")->isChecked());
+    w->action("Vel3")->trigger();
+    EXPECT_EQ(w->timer1().interval(), 50);
+    EXPECT_TRUE(w->action("Vel3")->isChecked());
+    EXPECT_FALSE(w->action("Vel2")->isChecked());
+    w->timer2().stop();
+}
+
+// Sets the speed dialog's bar and presses one of its buttons.
+std::function<void(QWidget*)> speedAnswer(int value, bool ok, int* shown = nullptr)
+{
+    return [=](QWidget* modal) {
+        auto* vel = qobject_cast<TFormVel*>(modal);
+        ASSERT_NE(vel, nullptr);
+        if (shown)
+            *shown = vel->TrackBar1->value();
+        vel->TrackBar1->setValue(value);
+        (ok ? vel->BitBtn1 : vel->BitBtn2)->click();
+    };
+}
+
+TEST_F(WindowTest, TheCustomSpeedDialogSetsAnyIntervalAndEndsTheGame)
+{
+    struct Case {
+        int value;
+        bool ok;
+        int interval;
+        const char* checked;
+    };
+    for (const Case& c : {Case{100, true, 100, "Vel2"}, Case{120, true, 120, "VelMore"},
+                          Case{250, false, 120, "VelMore"}}) {
+        SCOPED_TRACE(c.value);
+        auto w = openWindow();
+        if (c.value == 250)
+            w->timer1().setInterval(120);
+        answerDialogs(speedAnswer(c.value, c.ok));
+        w->action("VelMore")->trigger();
+        EXPECT_EQ(dialogs_.last(), "FormVel");
+        EXPECT_EQ(w->timer1().interval(), c.interval);
+        EXPECT_TRUE(w->action(c.checked)->isChecked());
+        EXPECT_EQ(w->game().state().Seq, Sequence::animDeath3) << "every way out ends the game";
+        // Cancel writes nothing: the file keeps what the case before stored.
+        EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Speed", 0), c.interval);
+        w->timer2().stop();
+        dialogWatch_.stop();
+        QObject::disconnect(&dialogWatch_, nullptr, nullptr, nullptr);
+    }
+}
+
+TEST_F(WindowTest, AStoredSpeedOutsideTheBarShowsAtItsEnd)
+{
+    QFile ini(dir_.filePath("Kestrum.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[options]\nSpeed=10\n");
+    ini.close();
+    auto w = openWindow();
+    EXPECT_EQ(w->timer1().interval(), 10);
+    int shown = 0;
+    answerDialogs(speedAnswer(20, true, &shown));
+    w->action("VelMore")->trigger();
+    EXPECT_EQ(shown, 20);
+    EXPECT_EQ(ProfileFile(dir_.filePath("Kestrum.ini")).readInt("options", "Speed", 0), 20);
+    w->timer2().stop();
+}
+
+// Answers the name dialog with a name, and the hall of fame with OK or Clear (and then
+// the confirmation with Yes or No).
+std::function<void(QWidget*)> fameAnswer(QString name, bool clear = false, bool yes = false,
+                                         QStringList* shownNames = nullptr)
+{
+    return [=](QWidget* modal) {
+        if (auto* n = qobject_cast<TFormName*>(modal)) {
+            n->EditName->setText(name);
+            n->BitBtn1->click();
+        } else if (auto* f = qobject_cast<TFormFame*>(modal)) {
+            if (shownNames)
+                for (int k = 1; k <= 8; ++k)
+                    *shownNames << f->nameLabel(k)->text() + "=" + f->scoreLabel(k)->text();
+            (clear ? f->BitBtn2 : f->BitBtn1)->click();
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+        } else {
+            modal->close();
+        }
+    };
+}
+
+void writeFame(const QString& path, std::initializer_list<int> scores)
+{
+    std::vector<ProfileFile::Entry> entries;
+    int k = 1;
+    for (int s : scores) {
+        entries.push_back({"fame", QStringLiteral("Score%1").arg(k), QString::number(s)});
+        entries.push_back({"fame", QStringLiteral("Name%1").arg(k), QStringLiteral("P%1").arg(s)});
+        ++k;
+    }
+    ProfileFile(path).write(entries, nullptr);
+}
+
+TEST_F(WindowTest, TheFirstHallOfFameListsEightEmptyPlaces)
+{
+    auto w = openWindow();
+    QStringList shown;
+    answerDialogs(fameAnswer("", false, false, &shown));
+    w->action("N2")->trigger();
+    EXPECT_EQ(shown, (QStringList{"1. =0", "2. =0", "3. =0", "4. =0", "5. =0", "6. =0", "7. =0", "8. =0"}));
+    EXPECT_EQ(dialogs_, QStringList{"FormFame"});
+}
+
+TEST_F(WindowTest, AGoodScoreAsksForTheNameAndTakesItsPlace)
+{
+    writeFame(userIni(dir_), {500, 400, 300, 200, 100, 50, 20, 10});
+    auto w = openWindow();
+    QStringList shown;
+    answerDialogs(fameAnswer("Zed with a name of thirty chars", false, false, &shown));
+    w->handOverScore(300, true);
+    EXPECT_EQ(dialogs_, (QStringList{"FormName", "FormFame"}));
+    EXPECT_EQ(w->fame().PlayerName, "Zed with a name of thirty");
+    EXPECT_EQ(shown[2], "Zed with a name of t=300");
+    EXPECT_EQ(shown[3], "P300=300");
+    EXPECT_EQ(shown[7], "P20=20");
+    EXPECT_FALSE(w->fame().ScorePending);
+    // Saved as the window closed.
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readText("fame", "Name3", ""), "Zed with a name of t");
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("fame", "Score8", 0), 20);
+}
+
+TEST_F(WindowTest, AScoreEqualToTheEighthIsEnteredWithoutTheNameDialog)
+{
+    writeFame(userIni(dir_), {500, 400, 300, 200, 100, 50, 20, 10});
+    auto w = openWindow();
+    QStringList shown;
+    answerDialogs(fameAnswer("nobody", false, false, &shown));
+    w->handOverScore(10, true);
+    EXPECT_EQ(dialogs_, QStringList{"FormFame"});
+    EXPECT_EQ(shown[7], "=10") << "under the name last confirmed: none yet";
+}
+
+TEST_F(WindowTest, ClearingAsksFirstAndTheEmptyNamesStayAfterARestart)
+{
+    writeFame(userIni(dir_), {500, 400});
+    {
+        auto w = openWindow();
+        answerDialogs(fameAnswer("", true, false));
+        w->action("N2")->trigger();
+        EXPECT_EQ(dialogs_, (QStringList{"FormFame", ""}));
+        EXPECT_EQ(w->fame().table.place(1).FameScore, 500) << "No keeps the table";
+        dialogs_.clear();
+        answer_ = fameAnswer("", true, true);
+        w->action("N2")->trigger();
+        EXPECT_EQ(w->fame().table.place(1).FameScore, 0);
+        EXPECT_EQ(w->fame().table.place(1).FameName, "");
+        dialogWatch_.stop();
+    }
+    auto again = openWindow();
+    EXPECT_EQ(again->fame().table.place(1).FameName, "");
+    EXPECT_EQ(again->fame().table.place(3).FameName, "");
 }
 
 TEST_F(WindowTest, TheWarningClosesItselfAfterThreeSeconds)

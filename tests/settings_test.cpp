@@ -1,0 +1,352 @@
+// Profile files, the configuration file and the hall of fame table.
+#include "settings/Configuration.h"
+#include "settings/FameTable.h"
+#include "settings/ProfileFile.h"
+#include "settings/TextCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kestrum::test {
+namespace {
+
+class SettingsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+        qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toUtf8());
+    }
+    void TearDown() override
+    {
+        QDir::setCurrent(previous_);
+        // A read-only file left by a test must not stop the folder from going.
+        QFile::setPermissions(dir_.filePath("Kestrum.ini"), QFile::ReadOwner | QFile::WriteOwner);
+    }
+    QString path(const QString& name = "Kestrum.ini") const { return dir_.filePath(name); }
+    void writeFile(const QByteArray& bytes, const QString& name = "Kestrum.ini") const
+    {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray readFile(const QString& name = "Kestrum.ini") const
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+TEST(ProfileValues, IntegersAreDecimalOrHexadecimalAndAnythingElseIsTheDefault)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"12", 12},         {"-7", -7},        {"+5", 5},          {" 42 ", 42},
+        {"0x1F", 31},       {"0X10", 16},      {"$1f", 31},        {"$FFFFFFFF", -1},
+        {"-0x10", -16},     {"", 99},          {"abc", 99},        {"12abc", 99},
+        {"1.5", 99},        {"0x", 99},        {"$", 99},          {"99999999999", 99},
+        {"2147483647", 2147483647},            {"-2147483648", -2147483647 - 1},
+        {"0x123456789", 99}, {"٣", 99},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(profile::parseInt(QString::fromUtf8(text), 99), value) << text;
+}
+
+TEST(TextCodec, ReadsUtf8WhenValidElseWindows1251)
+{
+    EXPECT_EQ(decodeAnsi("plain"), "plain");
+    EXPECT_EQ(decodeAnsi("\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82"), QString::fromUtf8("Привет"));
+    EXPECT_EQ(decodeAnsi("\xcf\xf0\xe8\xe2\xe5\xf2"), QString::fromUtf8("Привет"));
+    EXPECT_EQ(decodeAnsi("\xb8\xc0\xff\xa8"), QString::fromUtf8("ёАяЁ"));
+}
+
+TEST_F(SettingsTest, AMissingFileSectionOrKeyReadsAsTheDefault)
+{
+    ProfileFile f(path());
+    EXPECT_EQ(f.readText("options", "FileCells", "kestrum"), "kestrum");
+    EXPECT_EQ(f.readInt("options", "Speed", 100), 100);
+    EXPECT_TRUE(f.readBool("options", "Sounds", true));
+    EXPECT_FALSE(QFile::exists(path())) << "reading creates nothing";
+}
+
+TEST_F(SettingsTest, SectionsAndKeysMatchWithoutRegardToCase)
+{
+    writeFile("[OPTIONS]\nspeed=75\nSounds=2\nFileCells=  Blue skin  \n");
+    ProfileFile f(path());
+    EXPECT_EQ(f.readInt("options", "Speed", 100), 75);
+    EXPECT_TRUE(f.readBool("Options", "SOUNDS", false));
+    EXPECT_EQ(f.readText("options", "filecells", ""), "Blue skin");
+}
+
+TEST_F(SettingsTest, LongValuesAreCutAt2047Characters)
+{
+    writeFile("[alias]\nName1=" + QByteArray(3000, 'x') + "\n");
+    EXPECT_EQ(ProfileFile(path()).readText("alias", "Name1", "").size(), 2047);
+}
+
+TEST_F(SettingsTest, NamesReadAsUtf8OrWindows1251AndAreWrittenAsUtf8)
+{
+    writeFile("[fame]\nName1=\xcf\xe5\xf2\xff\nName2=\xd0\x9f\xd0\xb5\xd1\x82\xd1\x8f\n");
+    ProfileFile f(path());
+    EXPECT_EQ(f.readText("fame", "Name1", ""), QString::fromUtf8("Петя"));
+    EXPECT_EQ(f.readText("fame", "Name2", ""), QString::fromUtf8("Петя"));
+    QString error;
+    ASSERT_TRUE(f.writeText("fame", "Name3", QString::fromUtf8("Жора"), &error));
+    EXPECT_TRUE(readFile().contains("Name3=\xd0\x96\xd0\xbe\xd1\x80\xd0\xb0"));
+}
+
+TEST_F(SettingsTest, WritesKeepCommentsUnknownKeysAndOrder)
+{
+    writeFile("; my settings\n[options]\nSpeed=75\nMyOwnKey=keep me\n\n[extra]\n; a note\nx=1\n");
+    ProfileFile f(path());
+    QString error;
+    ASSERT_TRUE(f.writeInt("Options", "speed", 120, &error)) << error.toStdString();
+    ASSERT_TRUE(f.writeBool("options", "Sounds", true, &error));
+    const QByteArray text = readFile();
+    EXPECT_TRUE(text.contains("; my settings"));
+    EXPECT_TRUE(text.contains("MyOwnKey=keep me"));
+    EXPECT_TRUE(text.contains("; a note"));
+    EXPECT_TRUE(text.contains("x=1"));
+    EXPECT_TRUE(text.contains("Speed=120")) << text.toStdString();
+    EXPECT_FALSE(text.contains("Speed=75"));
+    EXPECT_LT(text.indexOf("[options]"), text.indexOf("[extra]"));
+    EXPECT_EQ(f.readInt("options", "Speed", 0), 120);
+    EXPECT_TRUE(f.readBool("options", "Sounds", false));
+}
+
+TEST_F(SettingsTest, ValuesComeBackAsTheyWereWritten)
+{
+    ProfileFile f(path());
+    QString error;
+    const QString values[] = {"1. ", "  two blanks before", "\"quoted\"", "a=b;c", ""};
+    for (const QString& v : values) {
+        ASSERT_TRUE(f.writeText("fame", "Name1", v, &error));
+        EXPECT_EQ(f.readText("fame", "Name1", "default"), v == "\"quoted\"" ? "quoted" : v);
+    }
+    // A line break cannot smuggle a key of its own into the file.
+    ASSERT_TRUE(f.writeText("fame", "Name2", "Eve\n[options]\nSpeed=1", &error));
+    EXPECT_EQ(f.readInt("options", "Speed", 100), 100);
+    EXPECT_EQ(f.readText("fame", "Name2", ""), "Eve [options] Speed=1");
+}
+
+TEST_F(SettingsTest, TheFirstWriteCreatesTheFileAndItsFolder)
+{
+    ProfileFile f(dir_.filePath("config/Kestrum/Kestrum.ini"));
+    QString error;
+    ASSERT_TRUE(f.writeBool("options", "Sounds", false, &error)) << error.toStdString();
+    EXPECT_EQ(f.readInt("options", "Sounds", 7), 0);
+}
+
+TEST_F(SettingsTest, AReadOnlyFileIsReportedAndLeftAlone)
+{
+    writeFile("[options]\nSpeed=75\n");
+    QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    ProfileFile f(path());
+    QString error;
+    EXPECT_FALSE(f.writeInt("options", "Speed", 50, &error));
+    EXPECT_EQ(error, "Unable to write to " + path());
+    EXPECT_EQ(readFile(), "[options]\nSpeed=75\n");
+}
+
+// Writes in a loop in a child process, kills it at random moments, and reads what is
+// left: always the old file or a new one, complete.
+TEST_F(SettingsTest, AProcessKilledWhileWritingLeavesAWholeFile)
+{
+    ProfileFile f(path());
+    QString error;
+    ASSERT_TRUE(f.writeInt("options", "Speed", 0, &error));
+    for (int round = 0; round < 30; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ProfileFile mine(path());
+            for (int i = 1;; ++i) {
+                QString e;
+                std::vector<ProfileFile::Entry> entries;
+                for (int k = 1; k <= 50; ++k)
+                    entries.push_back({"alias", QStringLiteral("Name%1").arg(k), QString::number(i)});
+                entries.push_back({"options", "Speed", QString::number(i)});
+                mine.write(entries, &e);
+            }
+        }
+        usleep(static_cast<useconds_t>(2000 + round * 1300));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        const ProfileSnapshot snap = ProfileSnapshot::load(path());
+        const int speed = snap.readInt("options", "Speed", -1);
+        ASSERT_GE(speed, 0) << "round " << round;
+        for (int k = 1; k <= 50 && speed > 0; ++k)
+            ASSERT_EQ(snap.readInt("alias", QStringLiteral("Name%1").arg(k), -1), speed)
+                << "round " << round << " key " << k;
+    }
+    // No temporary files are left behind in the folder but the settings themselves.
+    QDir folder(dir_.path());
+    for (const QString& name : folder.entryList(QDir::Files))
+        EXPECT_TRUE(name == "Kestrum.ini" || name.startsWith("Kestrum.ini.")) << name.toStdString();
+}
+
+TEST_F(SettingsTest, WithoutAFileInTheWorkingDirectoryTheUsersFileServes)
+{
+    Configuration c = Configuration::locate();
+    EXPECT_EQ(c.file().path(), dir_.filePath("config/Kestrum/Kestrum.ini"));
+    EXPECT_TRUE(c.ConfigFolder().isEmpty());
+    c.readLanguage();
+    c.readSkins();
+    c.readSwitches();
+    EXPECT_EQ(c.LangFileName, "English.lng");
+    EXPECT_EQ(c.FileCells, "kestrum");
+    EXPECT_EQ(c.ActiveAl, 1);
+    EXPECT_EQ(c.AlCount, 1);
+    EXPECT_EQ(c.SkinAliases[0].Name, "Kestrum");
+    EXPECT_EQ(c.SkinAliases[49].File, "kestrum");
+    EXPECT_EQ(c.Speed, 100);
+    EXPECT_FALSE(c.Sounds);
+    EXPECT_FALSE(c.Music);
+    QString error;
+    ASSERT_TRUE(c.writeSounds(false, &error));
+    EXPECT_TRUE(QFile::exists(dir_.filePath("config/Kestrum/Kestrum.ini")));
+}
+
+TEST_F(SettingsTest, AFileInTheWorkingDirectoryIsUsedByItsFullPath)
+{
+    writeFile("[options]\nSpeed=75\n");
+    const Configuration c = Configuration::locate();
+    EXPECT_EQ(c.file().path(), path());
+    EXPECT_EQ(c.ConfigFolder(), dir_.path() + "/");
+    // Moving elsewhere later does not move the file.
+    QDir::setCurrent(QDir::tempPath());
+    EXPECT_EQ(c.file().readInt("options", "Speed", 0), 75);
+}
+
+TEST_F(SettingsTest, SpeedIsUsedAsItStandsUnlessItWouldStopTheGame)
+{
+    const std::pair<const char*, int> cases[] = {{"75", 75},  {"150", 150}, {"10", 10},  {"0", 100},
+                                                 {"-5", 100}, {"abc", 100}, {"0x64", 100}, {"$96", 150}};
+    for (const auto& [text, speed] : cases) {
+        writeFile(QByteArray("[options]\nSpeed=") + text + "\n");
+        Configuration c = Configuration::locate();
+        c.readSwitches();
+        EXPECT_EQ(c.Speed, speed) << text;
+    }
+}
+
+TEST_F(SettingsTest, AliasesReadAllFiftyCutNamesAndBringCountsIntoRange)
+{
+    QByteArray text = "[options]\nActiveAl=2\n[alias]\nAlCount=2\n";
+    for (int i = 1; i <= 50; ++i)
+        text += "Name" + QByteArray::number(i) + "=Skin number " + QByteArray::number(i) +
+                " with a long name\nFile" + QByteArray::number(i) + "=file" + QByteArray::number(i) + "\n";
+    writeFile(text);
+    Configuration c = Configuration::locate();
+    c.readSkins();
+    EXPECT_EQ(c.AlCount, 2);
+    EXPECT_EQ(c.ActiveAl, 2);
+    EXPECT_EQ(c.SkinAliases[2].Name, "Skin number 3 with a");  // the first 20 characters
+    EXPECT_EQ(c.SkinAliases[49].File, "file50");
+    QString error;
+    ASSERT_TRUE(c.writeAliases(&error));
+    const QByteArray written = readFile();
+    EXPECT_TRUE(written.contains("File50=file50"));
+    // Written back in the 20-character form, its trailing blank kept.
+    EXPECT_EQ(c.file().readText("alias", "Name50", ""), "Skin number 50 with ");
+
+    const std::tuple<const char*, const char*, int, int> counts[] = {
+        {"0", "1", 1, 1}, {"99", "60", 50, 1}, {"5", "6", 5, 1}, {"5", "0", 5, 1}, {"x", "1", 1, 1}};
+    for (const auto& [count, active, wantCount, wantActive] : counts) {
+        writeFile(QByteArray("[options]\nActiveAl=") + active + "\n[alias]\nAlCount=" + count + "\n");
+        Configuration k = Configuration::locate();
+        k.readSkins();
+        EXPECT_EQ(k.AlCount, wantCount) << count;
+        EXPECT_EQ(k.ActiveAl, wantActive) << active;
+    }
+}
+
+TEST_F(SettingsTest, TheDefaultSkinIsWrittenApartFromTheAliases)
+{
+    Configuration c = Configuration::locate();
+    c.readSkins();
+    c.FileCells = "blue";
+    c.ActiveAl = 1;
+    QString error;
+    ASSERT_TRUE(c.writeAliases(&error));
+    EXPECT_EQ(c.file().readText("options", "FileCells", "none"), "none");
+    ASSERT_TRUE(c.writeDefaultSkin(&error));
+    EXPECT_EQ(c.file().readText("options", "FileCells", "none"), "blue");
+    EXPECT_EQ(c.file().readInt("options", "ActiveAl", 0), 1);
+}
+
+TEST_F(SettingsTest, FameTableDefaultsInsertionAndTies)
+{
+    FameTable t;
+    t.load(ProfileFile(path()));
+    for (int k = 1; k <= 8; ++k) {
+        EXPECT_EQ(t.place(k).FameName, QStringLiteral("%1. ").arg(k));
+        EXPECT_EQ(t.place(k).FameScore, 0);
+    }
+    const int scores[] = {500, 400, 300, 200, 100, 50, 20, 10};
+    for (int k = 0; k < 8; ++k)
+        ASSERT_EQ(t.insert(scores[7 - k], QStringLiteral("p%1").arg(scores[7 - k])), 1);
+    EXPECT_EQ(t.insert(300, "new"), 3);
+    EXPECT_EQ(t.place(3).FameName, "new");
+    EXPECT_EQ(t.place(4).FameName, "p300");
+    EXPECT_EQ(t.place(8).FameScore, 20) << "10 dropped out";
+    // Equal to the eighth: entered there, above the old one, which drops out.
+    EXPECT_EQ(t.insert(20, "tie"), 8);
+    EXPECT_EQ(t.place(8).FameName, "tie");
+    EXPECT_EQ(t.insert(19, "low"), 0);
+    EXPECT_EQ(t.insert(600, "a name of thirty characters!!!"), 1);
+    EXPECT_EQ(t.place(1).FameName, "a name of thirty cha");
+}
+
+TEST_F(SettingsTest, FameTableIsSavedScoresFirstAndClearedNamesStayEmpty)
+{
+    ProfileFile f(path());
+    FameTable t;
+    t.insert(42, "Ann");
+    t.save(f);
+    const QByteArray text = readFile();
+    EXPECT_LT(text.indexOf("Score8="), text.indexOf("Name1="));
+    FameTable back;
+    back.load(f);
+    EXPECT_EQ(back.place(1).FameName, "Ann");
+    EXPECT_EQ(back.place(1).FameScore, 42);
+    EXPECT_EQ(back.place(2).FameName, "1. ") << "the old first place moved down";
+    back.clear();
+    back.save(f);
+    FameTable again;
+    again.load(f);
+    for (int k = 1; k <= 8; ++k) {
+        EXPECT_EQ(again.place(k).FameName, "");
+        EXPECT_EQ(again.place(k).FameScore, 0);
+    }
+}
+
+TEST_F(SettingsTest, FameTableKeepsItsPlacesWhenTheFileCannotBeWritten)
+{
+    writeFile("[fame]\nScore1=abc\nName1=Bob\n");
+    QFile::setPermissions(path(), QFile::ReadOwner);
+    ProfileFile f(path());
+    FameTable t;
+    t.load(f);
+    EXPECT_EQ(t.place(1).FameScore, 0) << "a non-numeric score reads as 0";
+    EXPECT_EQ(t.place(1).FameName, "Bob");
+    t.insert(77, "Eve");
+    t.save(f);  // refused, and ignored
+    EXPECT_EQ(t.place(1).FameName, "Eve");
+    EXPECT_EQ(readFile(), "[fame]\nScore1=abc\nName1=Bob\n");
+}
+
+}  // namespace
+}  // namespace kestrum::test

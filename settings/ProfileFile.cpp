@@ -2,12 +2,10 @@
 
 #include "TextCodec.h"
 
-#define SI_NO_CONVERSION
-#include <SimpleIni.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 
 namespace kestrum {
@@ -48,7 +46,7 @@ int parseInt(const QString& text, int def)
         return negative ? -v : v;
     }
     for (const QChar c : digits)
-        if (!c.isDigit() || c.unicode() > '9')
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return def;
     const qlonglong value = digits.toLongLong(&ok, 10);
     if (!ok)
@@ -63,7 +61,121 @@ int parseInt(const QString& text, int def)
 
 namespace {
 
-using Ini = CSimpleIniA;
+// One line of a profile file as it stands in the file, and what it means.
+struct Line {
+    enum Kind { Other, Section, Key } kind = Other;
+    QByteArray text;  // as in the file, without its line break
+    QString name;     // the section's or the key's name
+    QByteArray value; // a key's value: blanks trimmed, one pair of quotes removed
+};
+
+Line parseLine(const QByteArray& raw)
+{
+    Line line;
+    line.text = raw;
+    const QByteArray t = raw.trimmed();
+    if (t.startsWith('[')) {
+        const int close = t.indexOf(']');
+        if (close > 0) {
+            line.kind = Line::Section;
+            line.name = decodeAnsi(t.mid(1, close - 1).trimmed());
+        }
+        return line;
+    }
+    if (t.startsWith(';') || t.startsWith('#'))
+        return line;
+    const int eq = t.indexOf('=');
+    if (eq <= 0)
+        return line;
+    line.kind = Line::Key;
+    line.name = decodeAnsi(t.left(eq).trimmed());
+    QByteArray value = t.mid(eq + 1).trimmed();
+    if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+        value = value.mid(1, value.size() - 2);
+    line.value = value;
+    return line;
+}
+
+// The whole file, line by line, so that a write changes only the lines of its keys.
+class IniText {
+public:
+    explicit IniText(const QByteArray& bytes)
+    {
+        QByteArray b = bytes;
+        if (b.startsWith("\xEF\xBB\xBF"))
+            b.remove(0, 3);
+        crlf_ = b.contains("\r\n");
+        const QList<QByteArray> parts = b.split('\n');
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            if (i == parts.size() - 1 && parts[i].isEmpty())
+                break;  // the text after the last line break
+            QByteArray raw = parts[i];
+            if (raw.endsWith('\r'))
+                raw.chop(1);
+            lines_.push_back(parseLine(raw));
+        }
+    }
+
+    const std::vector<Line>& lines() const { return lines_; }
+
+    // Replaces the first matching key of the first matching section, or adds it.
+    void set(const QString& section, const QString& key, const QByteArray& value)
+    {
+        const QByteArray encoded = quoted(value);
+        int sectionAt = -1;
+        for (int i = 0; i < static_cast<int>(lines_.size()); ++i)
+            if (lines_[static_cast<size_t>(i)].kind == Line::Section &&
+                lines_[static_cast<size_t>(i)].name.compare(section, Qt::CaseInsensitive) == 0) {
+                sectionAt = i;
+                break;
+            }
+        if (sectionAt < 0) {
+            if (!lines_.empty() && !lines_.back().text.trimmed().isEmpty())
+                lines_.push_back(parseLine(QByteArray()));
+            lines_.push_back(parseLine("[" + section.toUtf8() + "]"));
+            lines_.push_back(parseLine(key.toUtf8() + "=" + encoded));
+            return;
+        }
+        int lastContent = sectionAt;
+        for (int i = sectionAt + 1; i < static_cast<int>(lines_.size()); ++i) {
+            Line& line = lines_[static_cast<size_t>(i)];
+            if (line.kind == Line::Section)
+                break;
+            if (line.kind == Line::Key && line.name.compare(key, Qt::CaseInsensitive) == 0) {
+                // The key keeps its spelling and its place.
+                const QByteArray keyText = line.text.left(line.text.indexOf('=')).trimmed();
+                line = parseLine(keyText + "=" + encoded);
+                return;
+            }
+            if (!line.text.trimmed().isEmpty())
+                lastContent = i;
+        }
+        lines_.insert(lines_.begin() + lastContent + 1, parseLine(key.toUtf8() + "=" + encoded));
+    }
+
+    QByteArray text() const
+    {
+        const QByteArray br = crlf_ ? "\r\n" : "\n";
+        QByteArray out;
+        for (const Line& line : lines_)
+            out += line.text + br;
+        return out;
+    }
+
+private:
+    // Values with blanks at either end, or in quotes of their own, are written in quotes,
+    // which reading removes again, so they come back as they were.
+    static QByteArray quoted(const QByteArray& v)
+    {
+        const bool outerBlank = !v.isEmpty() && (v.front() == ' ' || v.front() == '\t' ||
+                                                 v.back() == ' ' || v.back() == '\t');
+        const bool ownQuotes = v.size() >= 2 && v.startsWith('"') && v.endsWith('"');
+        return outerBlank || ownQuotes ? '"' + v + '"' : v;
+    }
+
+    std::vector<Line> lines_;
+    bool crlf_ = false;
+};
 
 QByteArray readAll(const QString& path, bool* exists)
 {
@@ -71,25 +183,18 @@ QByteArray readAll(const QString& path, bool* exists)
     *exists = file.exists();
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    return bytes;
+    return file.readAll();
 }
 
-void loadInto(Ini& ini, const QByteArray& bytes)
-{
-    ini.SetSpaces(false);
-    // Values with blanks at either end ("1. ") are written in double quotes, which reading
-    // removes again, so they come back as they were.
-    ini.SetQuotes(true);
-    ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
+QString lower(const QString& s) { return s.toCaseFolded(); }
 
 }  // namespace
 
+// The first section of a name and the first key of a name in it count, as with the
+// platform's own profile files.
 struct ProfileSnapshot::Data {
-    Ini ini{false, false, false};
+    QHash<QString, QHash<QString, QByteArray>> values;
+    QHash<QString, std::vector<QString>> keys;
 };
 
 ProfileSnapshot::ProfileSnapshot() : d_(std::make_unique<Data>()) {}
@@ -101,29 +206,60 @@ ProfileSnapshot ProfileSnapshot::load(const QString& path)
 {
     ProfileSnapshot snapshot;
     bool exists = false;
-    loadInto(snapshot.d_->ini, readAll(path, &exists));
+    const IniText ini(readAll(path, &exists));
+    QString current;
+    bool counting = false;
+    for (const Line& line : ini.lines()) {
+        if (line.kind == Line::Section) {
+            current = lower(line.name);
+            counting = !snapshot.d_->values.contains(current);
+            if (counting)
+                snapshot.d_->values.insert(current, {});
+            continue;
+        }
+        if (line.kind != Line::Key || !counting)
+            continue;
+        auto& section = snapshot.d_->values[current];
+        const QString key = lower(line.name);
+        if (section.contains(key))
+            continue;
+        section.insert(key, line.value);
+        snapshot.d_->keys[current].push_back(line.name);
+    }
     return snapshot;
 }
 
 bool ProfileSnapshot::hasSection(const QString& section) const
 {
-    return d_->ini.GetSection(section.toUtf8().constData()) != nullptr;
+    return d_->values.contains(lower(section));
 }
+
+namespace {
+const QByteArray* findValue(const QHash<QString, QHash<QString, QByteArray>>& values,
+                            const QString& section, const QString& key)
+{
+    const auto s = values.constFind(lower(section));
+    if (s == values.cend())
+        return nullptr;
+    const auto k = s->constFind(lower(key));
+    return k == s->cend() ? nullptr : &*k;
+}
+}  // namespace
 
 QString ProfileSnapshot::readText(const QString& section, const QString& key, const QString& def) const
 {
-    const char* value = d_->ini.GetValue(section.toUtf8().constData(), key.toUtf8().constData(), nullptr);
+    const QByteArray* value = findValue(d_->values, section, key);
     if (!value)
         return def;
-    return decodeAnsi(QByteArray(value)).left(profile::kMaxValueLength);
+    return decodeAnsi(*value).left(profile::kMaxValueLength);
 }
 
 int ProfileSnapshot::readInt(const QString& section, const QString& key, int def) const
 {
-    const char* value = d_->ini.GetValue(section.toUtf8().constData(), key.toUtf8().constData(), nullptr);
+    const QByteArray* value = findValue(d_->values, section, key);
     if (!value)
         return def;
-    return profile::parseInt(QString::fromLatin1(value).left(profile::kMaxValueLength), def);
+    return profile::parseInt(QString::fromLatin1(*value).left(profile::kMaxValueLength), def);
 }
 
 bool ProfileSnapshot::readBool(const QString& section, const QString& key, bool def) const
@@ -133,12 +269,7 @@ bool ProfileSnapshot::readBool(const QString& section, const QString& key, bool 
 
 std::vector<QString> ProfileSnapshot::keys(const QString& section) const
 {
-    Ini::TNamesDepend names;
-    d_->ini.GetAllKeys(section.toUtf8().constData(), names);
-    std::vector<QString> result;
-    for (const auto& n : names)
-        result.push_back(QString::fromUtf8(n.pItem));
-    return result;
+    return d_->keys.value(lower(section));
 }
 
 QString ProfileFile::readText(const QString& section, const QString& key, const QString& def) const
@@ -174,30 +305,22 @@ bool ProfileFile::writeBool(const QString& section, const QString& key, bool val
 
 bool ProfileFile::write(const std::vector<Entry>& entries, QString* error)
 {
+    const QFileInfo info(path_);
     const auto fail = [&] {
         if (error)
-            *error = QStringLiteral("Unable to write to %1").arg(QFileInfo(path_).absoluteFilePath());
+            *error = QStringLiteral("Unable to write to %1").arg(info.absoluteFilePath());
         return false;
     };
-    // Read what is there now, change only our keys, and replace the file in one rename:
-    // a crash leaves the old file or the new one, never half of one.
+    // Read what is there now, change only the lines of our keys, and replace the file in
+    // one rename: a crash leaves the old file or the new one, never half of one.
     bool exists = false;
-    const QByteArray before = readAll(path_, &exists);
-    Ini ini(false, false, false);
-    loadInto(ini, before);
+    IniText ini(readAll(path_, &exists));
     for (const Entry& e : entries) {
         // A line break in a value would start a line of its own: a key of somebody else's.
         QString flat = e.value;
         flat.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        const QByteArray value = flat.toUtf8();
-        if (ini.SetValue(e.section.toUtf8().constData(), e.key.toUtf8().constData(),
-                         value.constData()) < 0)
-            return fail();
+        ini.set(e.section, e.key, flat.toUtf8());
     }
-    std::string text;
-    if (ini.Save(text) < 0)
-        return fail();
-    const QFileInfo info(path_);
     if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath()))
         return fail();
     // A read-only file or folder is refused even where the rename would get through
@@ -209,7 +332,7 @@ bool ProfileFile::write(const std::vector<Entry>& entries, QString* error)
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly))
         return fail();
-    file.write(text.data(), static_cast<qint64>(text.size()));
+    file.write(ini.text());
     if (!file.commit())
         return fail();
     return true;

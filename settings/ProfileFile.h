@@ -7,8 +7,6 @@
 #include <memory>
 #include <vector>
 
-class CSimpleIniTemplHolder;
-
 namespace kestrum {
 
 // The value rules shared by every profile file.

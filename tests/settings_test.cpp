@@ -132,12 +132,32 @@ TEST_F(SettingsTest, ValuesComeBackAsTheyWereWritten)
     const QString values[] = {"1. ", "  two blanks before", "\"quoted\"", "a=b;c", ""};
     for (const QString& v : values) {
         ASSERT_TRUE(f.writeText("fame", "Name1", v, &error));
-        EXPECT_EQ(f.readText("fame", "Name1", "default"), v == "\"quoted\"" ? "quoted" : v);
+        EXPECT_EQ(f.readText("fame", "Name1", "default"), v);
     }
     // A line break cannot smuggle a key of its own into the file.
     ASSERT_TRUE(f.writeText("fame", "Name2", "Eve\n[options]\nSpeed=1", &error));
     EXPECT_EQ(f.readInt("options", "Speed", 100), 100);
     EXPECT_EQ(f.readText("fame", "Name2", ""), "Eve [options] Speed=1");
+}
+
+TEST_F(SettingsTest, AWriteChangesOnlyTheLinesOfItsKeys)
+{
+    const QByteArray before =
+        "top=1\r\nnot a setting\r\n; comment\r\n[Options]\r\nSpeed = 75\r\ngarbage here\r\n"
+        "speed=80\r\n\r\n[other]\r\na=1\r\n[options]\r\nb=2\r\n; trailing comment";
+    writeFile(before);
+    ProfileFile f(path());
+    // The first section and the first key of a name count, as the platform's files do.
+    EXPECT_EQ(f.readInt("options", "speed", 0), 75);
+    EXPECT_EQ(f.readInt("options", "b", 0), 0);
+    QString error;
+    ASSERT_TRUE(f.writeInt("options", "SPEED", 120, &error));
+    ASSERT_TRUE(f.writeBool("options", "Sounds", true, &error));
+    ASSERT_TRUE(f.writeText("fame", "Name1", "Ann", &error));
+    EXPECT_EQ(readFile(),
+              "top=1\r\nnot a setting\r\n; comment\r\n[Options]\r\nSpeed=120\r\ngarbage here\r\n"
+              "speed=80\r\nSounds=1\r\n\r\n[other]\r\na=1\r\n[options]\r\nb=2\r\n; trailing comment\r\n"
+              "\r\n[fame]\r\nName1=Ann\r\n");
 }
 
 TEST_F(SettingsTest, TheFirstWriteCreatesTheFileAndItsFolder)

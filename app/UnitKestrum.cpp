@@ -6,6 +6,7 @@
 #include "MenuTable.h"
 #include "SidePanel.h"
 #include "core/MesWarn.h"
+#include "render/SetPole.h"
 #include "settings/Vel.h"
 
 #include <QAction>
@@ -19,6 +20,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QScreen>
 
 namespace kestrum {
@@ -132,20 +134,6 @@ QIcon menuIcon(const QString& name)
     return QIcon(QPixmap::fromImage(img));
 }
 
-// Texts that the core reads at their moment of use; the language files replace them.
-QString builtInText(int line)
-{
-    switch (line) {
-    case 39: return QStringLiteral("level");
-    case 77: return QStringLiteral("A toadstool! The arrow keys are reversed for a while.");
-    case 78: return QStringLiteral("The toadstool has worn off: the arrow keys steer as usual again.");
-    case 79: return QStringLiteral("Clear the hall of fame?");
-    case 81: return QStringLiteral("GAME OVER");
-    case 82: return QStringLiteral("Use this skin from now on, also at the next start?");
-    default: return {};
-    }
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -179,6 +167,9 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
     // Settings: "Kestrum.ini" of the working directory, else the per-user one.
     ConfigFolder = config_.ConfigFolder();
     config_.readLanguage();
+    if (!QFileInfo(config_.LangFileName).isFile())
+        config_.LangFileName = QStringLiteral("English.lng");
+    LoadLanguage();  // on failure the built-in English texts stay and start-up goes on
     config_.readSkins();
     SkinFileName = config_.FileCells;
     config_.readSwitches();
@@ -221,6 +212,19 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
 
     // The other windows, in their order; the hall of fame reads its table as it is made.
     AboutBox = new TAboutBox(this);
+    SetPoleServices setPole;
+    setPole.text = [this](int line) { return langText(line); };
+    setPole.ask = [this](const QString& question) {
+        return QMessageBox::question(FormSet, QStringLiteral("Kestrum"), question,
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    };
+    setPole.report = [this](const QString& message) { reportError(message); };
+    setPole.chooseFile = [this](const QString& title) {
+        return QFileDialog::getOpenFileName(FormAdd, title, skinsFolder(),
+                                            QStringLiteral("Bitmaps (*.bmp);;All files (*)"));
+    };
+    setPole.skinsFolder = [this] { return skinsFolder(); };
+    FormAdd = new TFormAdd(config_, setPole, this);
     FormName = new TFormName(fame_, this);
     FameServices services;
     services.sound = [this](const QString& event) {
@@ -233,6 +237,7 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     FormFame = new TFormFame(fame_, config_.file(), std::move(services), this);
+    FormSet = new TFormSet(config_, *FormAdd, setPole, this);
     FormMesWarn = new TFormMesWarn(this);
     FormVel = new TFormVel(this);
     helpWindow_ = new HelpWindow(this);
@@ -314,6 +319,7 @@ void TFormKestrum::FormShow()
 {
     if (soundsOn())
         playSound(QStringLiteral("Start"));
+    ApplyLanguage();
     // The client area below the menu bar: the field on the left, the panel on the right.
     const int clientHeight = height() - menuBar()->sizeHint().height();
     centralWidget()->setGeometry(0, menuBar()->sizeHint().height(), width(), clientHeight);
@@ -453,7 +459,6 @@ void TFormKestrum::NMusicClick()
     written(config_.writeMusic(mark->isChecked(), &error), error);
 }
 
-// Commands whose subsystems are not built yet: the field setup and the languages.
 void TFormKestrum::N101Click() { game_.N101Click(clickedTag_); }
 void TFormKestrum::LHeadClick() { game_.LHeadClick(); }
 void TFormKestrum::LLongClick() { game_.LLongClick(); }
@@ -467,8 +472,101 @@ void TFormKestrum::NLevelOpenClick()
         game_.OpenLevelPack(path);
 }
 
-void TFormKestrum::MSetPoleClick() {}
-void TFormKestrum::Lang1Click() {}
+void TFormKestrum::MSetPoleClick()
+{
+    if (FormSet->exec() != QDialog::Accepted || closing_)
+        return;
+    SkinFileName = FormSet->SkinFileName;
+    game_.FreeCellPictures();
+    canvas_->resize(ImagePole->width(), ImagePole->height());
+    BuildField();
+}
+
+void TFormKestrum::Lang1Click()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QString(), QString(), QStringLiteral("Language files (*.lng);;All files (*)"));
+    if (!path.isEmpty())
+        chooseLanguage(path);
+}
+
+void TFormKestrum::chooseLanguage(const QString& path)
+{
+    // A file of the working directory is kept by its name, any other by its full path.
+    const QFileInfo chosen(path);
+    const QString name = chosen.absolutePath() == QDir::current().absolutePath()
+                             ? chosen.fileName()
+                             : chosen.absoluteFilePath();
+    config_.LangFileName = name;
+    QString error;
+    written(config_.writeLanguage(name, &error), error);
+    if (LoadLanguage())
+        ApplyLanguage();
+}
+
+bool TFormKestrum::LoadLanguage()
+{
+    config_.LangFileName = LanguageTexts::resolve(config_.LangFileName);
+    QString error;
+    if (!LangText.load(config_.LangFileName, &error)) {
+        reportError(error);
+        return false;
+    }
+    return true;
+}
+
+void TFormKestrum::ApplyLanguage()
+{
+    const auto t = [this](int line) { return LangText.text(line); };
+    action(QStringLiteral("N1"))->setText(t(1) + QStringLiteral("     "));
+    action(QStringLiteral("N4"))->setText(t(6) + QStringLiteral("     "));
+    const std::pair<const char*, int> items[] = {
+        {"N9", 2},      {"N10", 3},   {"N2", 4},       {"N3", 5},        {"N7", 7},
+        {"Ndific", 8},  {"Nsnd", 9},  {"NMusic", 10},  {"MSetPole", 11}, {"Vel1", 12},
+        {"Vel2", 13},   {"Vel3", 14}, {"VelMore", 15}, {"N01", 16},      {"N11", 17},
+        {"N21", 18},    {"N31", 19},  {"N41", 20},     {"N51", 21},      {"N61", 22},
+        {"N71", 23},    {"N81", 24},  {"N91", 25},     {"N101", 26},     {"N99", 27},
+        {"NLevelOpen", 28}, {"N6", 29}, {"N15", 32},   {"Lang1", 34},
+    };
+    for (const auto& [name, line] : items)
+        action(QLatin1String(name))->setText(t(line));
+    setWindowTitle(t(37));
+    SidePanel* p = Panel1;
+    p->setText(p->LabelLength, t(38));
+    p->setText(p->Llev, QString::number(game_.state().Level) + QStringLiteral("  ") + t(39));
+    p->setText(p->Label1, t(40));
+    p->setText(p->Label2, t(41));
+    p->setText(p->Label3, t(42));
+    p->setText(p->Label4, t(43));  // line 59 would caption it too; it has no use here
+    p->setText(p->Label5, t(44));
+    p->setText(p->Label6, t(45));
+    p->LScore->setToolTip(t(66));
+    p->LHead->setToolTip(t(67));
+    p->IHeadU->setToolTip(t(67));
+    p->LLong->setToolTip(t(68));
+    p->ILong->setToolTip(t(68));
+    p->Bevel3->setToolTip(t(69));
+    p->Bevel4->setToolTip(t(70));
+    p->PanelHelp->setToolTip(t(71));
+    FormVel->setWindowTitle(t(46));
+    FormVel->Label1->setText(t(47));
+    FormVel->Label2->setText(t(48));
+    FormVel->Label3->setText(t(49));
+    FormVel->Label4->setText(t(50));
+    for (QLabel* l : {FormVel->Label1, FormVel->Label2, FormVel->Label3, FormVel->Label4})
+        l->adjustSize();
+    FormSet->setWindowTitle(t(51));
+    FormName->setWindowTitle(t(55));
+    FormFame->setWindowTitle(t(56));
+    FormFame->BitBtn2->setText(t(57));
+    FormAdd->setWindowTitle(t(58));
+    FormSet->BtnAdd->setText(t(60));
+    FormAdd->BtnAddN->setText(t(60));
+    FormSet->BtnDel->setText(t(61));
+    FormAdd->openDialogTitle = t(62);
+    AboutBox->setWindowTitle(t(63));
+    AboutBox->Comments->setText(t(83));
+}
 
 // ---------------------------------------------------------------------------------------
 // GameHost
@@ -565,6 +663,6 @@ bool TFormKestrum::soundsOn() const
 // Sound effects come with the sound subsystem.
 void TFormKestrum::playSound(const QString&) {}
 
-QString TFormKestrum::langText(int line) const { return builtInText(line); }
+QString TFormKestrum::langText(int line) const { return LangText.text(line); }
 
 }  // namespace kestrum

@@ -7,6 +7,7 @@
 #include "core/Random.h"
 #include "settings/Configuration.h"
 #include "settings/Fame.h"
+#include "settings/Language.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -24,6 +25,8 @@ class TFormMesWarn;
 class TAboutBox;
 class HelpWindow;
 class TFormVel;
+class TFormSet;
+class TFormAdd;
 
 // ImagePole: shows the persistent field picture; repaints only what it is asked to.
 class FieldView : public QWidget {
@@ -63,6 +66,17 @@ public:
     TFormFame* formFame() const { return FormFame; }
     TFormName* formName() const { return FormName; }
     TFormVel* formVel() const { return FormVel; }
+    TFormSet* formSet() const { return FormSet; }
+    TFormAdd* formAdd() const { return FormAdd; }
+    const LanguageTexts& texts() const { return LangText; }
+
+    // Language: loads the file LangFileName names (or its fallback) into LangText;
+    // returns false after reporting a file that cannot be read.
+    bool LoadLanguage();
+    // Copies LangText onto every window.
+    void ApplyLanguage();
+    // What Lang1Click does once a file has been chosen.
+    void chooseLanguage(const QString& path);
 
     void reportError(const QString& text);
 
@@ -153,6 +167,9 @@ private:
     TFormName* FormName = nullptr;
     TFormFame* FormFame = nullptr;
     TFormVel* FormVel = nullptr;
+    TFormSet* FormSet = nullptr;
+    TFormAdd* FormAdd = nullptr;
+    LanguageTexts LangText;
     HelpWindow* helpWindow_ = nullptr;
     QPointer<QEventLoop> waitLoop_;
     std::function<void(const QString&)> messageSink_;

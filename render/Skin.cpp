@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
 
 namespace kestrum {
 
@@ -62,6 +63,28 @@ QString skinProblem(const QImage& strip, int fieldHeight, const QString& path)
             .arg(strip.height())
             .arg(kMinFieldSize);
     return {};
+}
+
+QImage paintSkinPreview(const QImage& strip, int W, int H)
+{
+    QImage preview(W, H, QImage::Format_RGB32);
+    preview.fill(Qt::black);
+    const CellPictures cells = CellPictures::fromStrip(strip);
+    if (cells.isEmpty())
+        return preview;
+    const int h = cells.cellSize();
+    QPainter p(&preview);
+    const int x0 = W / 2 - 3 * (h / 2);
+    const int y0 = H / 2 - 5 * h;
+    for (int r = 0; r < 10; ++r)
+        for (int c = 0; c < 3; ++c)
+            p.drawImage(x0 + c * h, y0 + r * h, cells.tile(tile::Floor));
+    const int x = W / 2 - h / 2;
+    const std::pair<int, int> pieces[] = {{tile::Food, 1}, {tile::HeadBase, 3}, {tile::BodyBase, 4},
+                                          {tile::BodyBase, 5}, {tile::TailBase, 6}, {tile::Pear, 8}};
+    for (const auto& [t, row] : pieces)
+        p.drawImage(x, y0 + row * h, cells.tile(t));
+    return preview;
 }
 
 }  // namespace kestrum

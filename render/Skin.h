@@ -37,4 +37,9 @@ QImage loadBitmap(const QString& path, QString* error);
 // empty text when it can, else the message for the player.
 QString skinProblem(const QImage& strip, int fieldHeight, const QString& path);
 
+// The field setup dialog's preview of a skin: a strip of floor three cells wide and ten
+// high around the centre, with a short snake heading up to an apple and a pear behind it.
+// Tiles are copied unscaled and cut off at the picture's edges.
+QImage paintSkinPreview(const QImage& strip, int width, int height);
+
 }  // namespace kestrum

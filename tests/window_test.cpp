@@ -42,6 +42,8 @@ protected:
         ASSERT_TRUE(help.open(QIODevice::WriteOnly));
         help.write("<html><body><a name=\"en\"></a><h1>Kestrum</h1></body></html>");
         help.close();
+        for (const char* lng : {"English.lng", "Russian.lng"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(KESTRUM_DATA_DIR "/") + lng, dir_.filePath(lng)));
         QDir::setCurrent(dir_.path());
         qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toUtf8());
     }
@@ -99,7 +101,8 @@ struct ExpectedItem {
     bool checkedAtStart;
 };
 
-// The menu bar as a player sees it after start-up with no settings file.
+// The menu bar as a player sees it after start-up with no settings file: the texts of
+// "English.lng".
 const ExpectedItem kExpected[] = {
     {"N9", "New", "F2", false, false},
     {"N10", "Pause", "P", false, false},
@@ -108,26 +111,26 @@ const ExpectedItem kExpected[] = {
     {"Vel1", "Slow", "Ctrl+F1", true, false},
     {"Vel2", "Normal", "Ctrl+F2", true, true},
     {"Vel3", "Fast", "Ctrl+F3", true, false},
-    {"VelMore", "more...", "Ctrl+F4", true, false},
-    {"N01", "0: \"чисто\"", "Ctrl+`", true, true},
-    {"N11", "1: \"минус\"", "Ctrl+1", true, false},
-    {"N21", "2: \"щель\"", "Ctrl+2", true, false},
-    {"N31", "3: \"полоса\"", "Ctrl+3", true, false},
-    {"N41", "4: \"плюс\"", "Ctrl+4", true, false},
-    {"N51", "5: \"буква Н\"", "Ctrl+5", true, false},
-    {"N61", "6: \"загон\"", "Ctrl+6", true, false},
-    {"N71", "7: \"буква Ж\"", "Ctrl+7", true, false},
-    {"N81", "8: \"прицел\"", "Ctrl+8", true, false},
-    {"N91", "9: \"коридор\"", "Ctrl+9", true, false},
-    {"N101", "10: \"зигзаг\"", "Ctrl+0", true, false},
+    {"VelMore", "More...", "Ctrl+F4", true, false},
+    {"N01", "0: \"Clean\"", "Ctrl+`", true, true},
+    {"N11", "1: \"Minus\"", "Ctrl+1", true, false},
+    {"N21", "2: \"Slit\"", "Ctrl+2", true, false},
+    {"N31", "3: \"Lanes\"", "Ctrl+3", true, false},
+    {"N41", "4: \"Plus\"", "Ctrl+4", true, false},
+    {"N51", "5: \"Letter H\"", "Ctrl+5", true, false},
+    {"N61", "6: \"Pen\"", "Ctrl+6", true, false},
+    {"N71", "7: \"Letter Zh\"", "Ctrl+7", true, false},
+    {"N81", "8: \"Crosshair\"", "Ctrl+8", true, false},
+    {"N91", "9: \"Corridor\"", "Ctrl+9", true, false},
+    {"N101", "10: \"Zigzag\"", "Ctrl+0", true, false},
     {"N99", "Next level", "Ctrl+=", true, false},
-    {"NLevelOpen", "Open level pack", "", false, false},
-    {"MSetPole", "Filed setup...", "Ctrl+O", false, false},
+    {"NLevelOpen", "Open level pack...", "", false, false},
+    {"MSetPole", "Field setup...", "Ctrl+O", false, false},
     {"Lang1", "Select language...", "Ctrl+L", false, false},
     {"Nsnd", "All sounds", "Ctrl+S", true, false},
-    {"NMusic", "Backgroung Music", "Ctrl+M", true, false},
+    {"NMusic", "Background music", "Ctrl+M", true, false},
     {"N15", "Help", "F1", false, false},
-    {"N6", "about...", "", false, false},
+    {"N6", "About...", "", false, false},
 };
 
 TEST_F(WindowTest, EveryMenuItemHasItsCaptionShortcutAndCheckMark)
@@ -146,7 +149,7 @@ TEST_F(WindowTest, EveryMenuItemHasItsCaptionShortcutAndCheckMark)
     QStringList bar;
     for (QAction* a : w->menuBar()->actions())
         bar << a->text();
-    EXPECT_EQ(bar, (QStringList{"File   ", "Options   ", "&?"}));
+    EXPECT_EQ(bar, (QStringList{"File     ", "Options     ", "&?"}));
     // The twelve level items all carry their tag.
     EXPECT_EQ(w->action("N101")->data().toInt(), 10);
     EXPECT_EQ(w->action("N99")->data().toInt(), 11);
@@ -178,12 +181,12 @@ TEST_F(WindowTest, SidePanelShowsItsCountersHintsAndPictures)
     EXPECT_EQ(p->LScore->text(), "0");
     EXPECT_EQ(p->LHead->text(), "x 3");
     EXPECT_EQ(p->LLong->text(), "x 0");
-    EXPECT_EQ(p->Llev->text(), "0 level");
+    EXPECT_EQ(p->Llev->text(), "0  level");
     EXPECT_EQ(p->LabLon->text(), "3");
-    EXPECT_EQ(p->LScore->toolTip(), "Click here twice");
+    EXPECT_EQ(p->LScore->toolTip(), "Double-click here");
     EXPECT_EQ(p->LHead->toolTip(), "Lives");
     EXPECT_EQ(p->IHeadU->toolTip(), "Lives");
-    EXPECT_EQ(p->LLong->toolTip(), "Eated");
+    EXPECT_EQ(p->LLong->toolTip(), "Apples eaten");
     EXPECT_EQ(p->Bevel3->toolTip(), "Level");
     EXPECT_EQ(p->Bevel4->toolTip(), "Length");
     EXPECT_EQ(p->LScore->font().pixelSize(), 27);

@@ -1,0 +1,37 @@
+// Language files: 92 positional lines, one interface text each, loaded into LangText.
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace kestrum {
+
+inline constexpr int kLanguageLines = 92;
+
+class LanguageTexts {
+public:
+    // Starts with the built-in English texts, so that a program without any readable
+    // language file still speaks.
+    LanguageTexts();
+
+    // Line n (1 .. 92) as loaded; empty for lines out of range, skipped or reserved-empty.
+    QString text(int line) const;
+    // The built-in English text of a line.
+    static QString builtIn(int line);
+    // Longest text a line keeps; 0 for no limit, -1 for a skipped line.
+    static int maxLength(int line);
+
+    // Resolves the file to load: the configured name (a bare name in the working
+    // directory, or a full path) when it exists, else "Russian.lng" of the working
+    // directory, which is not checked.
+    static QString resolve(const QString& configured);
+
+    // Reads the file into the table. On failure returns false with the message in *error
+    // ("File not found" or "I/O error <n>"); lines read before a failure keep their texts.
+    bool load(const QString& path, QString* error);
+
+private:
+    std::array<QString, kLanguageLines + 1> lines_;  // [0] unused
+};
+
+}  // namespace kestrum

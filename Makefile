@@ -35,6 +35,8 @@ test: test-deps $(BUILD)/CMakeCache.txt
 # Repaints the shipped skin, background and icon from the skin painter.
 assets: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/skinpainter --skin data/Skins/kestrum --cell 22
+	QT_QPA_PLATFORM=offscreen $(BUILD)/skinpainter --skin data/Skins/desert --cell 16 --scheme desert
+	QT_QPA_PLATFORM=offscreen $(BUILD)/skinpainter --skin data/Skins/night --cell 32 --scheme night
 	QT_QPA_PLATFORM=offscreen $(BUILD)/skinpainter --background data/Skins/Fone.bmp
 	QT_QPA_PLATFORM=offscreen $(BUILD)/skinpainter --icon data/kestrum.png --size 256
 

@@ -8,6 +8,7 @@
 #include "settings/Fame.h"
 #include "settings/ProfileFile.h"
 #include "settings/Vel.h"
+#include "render/SetPole.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QListWidget>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -562,6 +564,75 @@ TEST_F(WindowTest, ClearingAsksFirstAndTheEmptyNamesStayAfterARestart)
     auto again = openWindow();
     EXPECT_EQ(again->fame().table.place(1).FameName, "");
     EXPECT_EQ(again->fame().table.place(3).FameName, "");
+}
+
+// --- Languages and skins ----------------------------------------------------------------
+
+TEST_F(WindowTest, ChoosingALanguageDuringPlayRelabelsEverything)
+{
+    auto w = openWindow();
+    w->game().state().Level = 5;
+    w->chooseLanguage(dir_.filePath("Russian.lng"));
+    EXPECT_EQ(w->action("N1")->text(), QString::fromUtf8("Файл     "));
+    EXPECT_EQ(w->action("N9")->text(), QString::fromUtf8("Новая игра"));
+    EXPECT_EQ(w->panel()->Llev->text(), QString::fromUtf8("5  уровень"));
+    EXPECT_EQ(w->panel()->Label4->text(), QString::fromUtf8("Бонус"));
+    EXPECT_EQ(w->windowTitle(), "Kestrum");
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readText("options", "LangFileName", ""), "Russian.lng");
+    // The level word is read again at the next level change.
+    w->game().state().Seq = Sequence::animExit;
+    w->game().state().ExitCountdown = 0;
+    w->timer2().start();
+    w->game().Timer2Timer();
+    EXPECT_EQ(w->panel()->Llev->text(), QString::fromUtf8("6 уровень"));
+    EXPECT_EQ(w->langText(81), QString::fromUtf8("КОНЕЦ ИГРЫ"));
+}
+
+TEST_F(WindowTest, AMissingLanguageFallsBackToEnglishThenRussian)
+{
+    ProfileFile(userIni(dir_)).writeText("options", "LangFileName", "Klingon.lng", nullptr);
+    QFile::remove(dir_.filePath("English.lng"));
+    auto w = openWindow();
+    EXPECT_TRUE(messages_.isEmpty());
+    EXPECT_EQ(w->action("N3")->text(), QString::fromUtf8("Выход"));
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readText("options", "LangFileName", ""), "Klingon.lng")
+        << "the setting stays until a language is chosen";
+}
+
+TEST_F(WindowTest, WithoutAnyLanguageFileTheBuiltInEnglishSpeaks)
+{
+    QFile::remove(dir_.filePath("English.lng"));
+    QFile::remove(dir_.filePath("Russian.lng"));
+    auto w = openWindow();
+    EXPECT_EQ(messages_, QStringList{"File not found"});
+    EXPECT_EQ(w->action("N9")->text(), "New");
+    EXPECT_EQ(w->langText(81), "GAME OVER");
+    EXPECT_GT(w->game().state().FieldSize, 10) << "start-up went on";
+}
+
+TEST_F(WindowTest, TheFieldSetupRebuildsTheFieldWithTheChosenSkin)
+{
+    ASSERT_TRUE(solidSkin(16).save(dir_.filePath("Skins/small"), "BMP"));
+    auto w = openWindow();
+    w->game().state().Level = 3;
+    w->config().SkinAliases[1] = {"Small", "small"};
+    w->config().AlCount = 2;
+    answerDialogs([](QWidget* modal) {
+        if (auto* set = qobject_cast<TFormSet*>(modal)) {
+            set->ListNamePic->addItem("Small");
+            set->ListNamePic->setCurrentRow(1);
+            set->BtnOk->click();
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    w->action("MSetPole")->trigger();
+    EXPECT_EQ(dialogs_.first(), "FormSet");
+    EXPECT_EQ(w->game().state().CellSize, 16);
+    EXPECT_EQ(w->game().state().FieldSize, w->fieldView()->height() / 16);
+    EXPECT_EQ(w->game().state().Level, 3) << "a new attempt at the same level";
+    EXPECT_EQ(w->panel()->Image1->width(), 16);
+    EXPECT_EQ(w->SkinFileName, "small");
 }
 
 TEST_F(WindowTest, TheWarningClosesItselfAfterThreeSeconds)

@@ -404,6 +404,43 @@ Scheme schemeNamed(const QString& name)
     k.portalFrame = QColor(240, 200, 70);
     k.background = QColor(14, 17, 22);
     k.backgroundLine = QColor(24, 29, 37);
+    if (name == QLatin1String("desert")) {
+        // Sand, sandstone and a red-brown viper.
+        k.floor = QColor(196, 160, 104);
+        k.floorSpeck = QColor(214, 182, 128);
+        k.grid = QColor(180, 146, 94);
+        k.wallBase = QColor(120, 84, 50);
+        k.wallLight = QColor(240, 196, 140);
+        k.wallMid = QColor(190, 120, 70);
+        k.wallDark = QColor(110, 60, 30);
+        k.snakeLight = QColor(250, 170, 90);
+        k.snakeMid = QColor(190, 80, 40);
+        k.snakeDark = QColor(100, 30, 20);
+        k.snakeMark = QColor(130, 50, 25);
+        k.eye = QColor(250, 250, 210);
+        k.portalGlow = QColor(255, 240, 150);
+        k.portalDeep = QColor(40, 120, 110);
+        k.portalFrame = QColor(90, 50, 20);
+    } else if (name == QLatin1String("night")) {
+        // Deep blue tiles, steel walls and a glowing violet snake.
+        k.floor = QColor(22, 28, 52);
+        k.floorSpeck = QColor(40, 50, 90);
+        k.grid = QColor(18, 22, 42);
+        k.wallBase = QColor(10, 12, 24);
+        k.wallLight = QColor(210, 220, 240);
+        k.wallMid = QColor(120, 132, 160);
+        k.wallDark = QColor(50, 56, 76);
+        k.snakeLight = QColor(230, 170, 255);
+        k.snakeMid = QColor(150, 70, 210);
+        k.snakeDark = QColor(60, 20, 100);
+        k.snakeMark = QColor(100, 40, 150);
+        k.eye = QColor(120, 255, 200);
+        k.portalGlow = QColor(255, 160, 240);
+        k.portalDeep = QColor(90, 20, 120);
+        k.portalFrame = QColor(180, 220, 255);
+        k.background = QColor(6, 8, 16);
+        k.backgroundLine = QColor(16, 20, 36);
+    }
     return k;
 }
 

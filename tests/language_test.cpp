@@ -1,0 +1,165 @@
+// Language files: positions, limits, line ends, fallbacks, and the two shipped files.
+#include "settings/Language.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace kestrum::test {
+namespace {
+
+class LanguageTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+    }
+    void TearDown() override { QDir::setCurrent(previous_); }
+    QString write(const QByteArray& bytes, const QString& name = "test.lng")
+    {
+        QFile f(dir_.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    }
+    // A file of n lines, line k reading "text k".
+    static QByteArray numbered(int n, const char* br = "\r\n")
+    {
+        QByteArray b;
+        for (int k = 1; k <= n; ++k)
+            b += "text " + QByteArray::number(k) + br;
+        return b;
+    }
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+TEST_F(LanguageTest, EveryLineLandsInItsPlaceAndTheSkippedLinesChangeNothing)
+{
+    LanguageTexts t;
+    QString error;
+    ASSERT_TRUE(t.load(write(numbered(100)), &error)) << error.toStdString();
+    for (int k = 1; k <= 92; ++k) {
+        if (k == 36 || k == 73 || k == 84)
+            EXPECT_EQ(t.text(k), "") << k;
+        else
+            EXPECT_EQ(t.text(k), QStringLiteral("text %1").arg(k)) << k;
+    }
+    EXPECT_EQ(t.text(93), "");
+    EXPECT_EQ(t.text(0), "");
+}
+
+TEST_F(LanguageTest, AMissingLineShiftsEveryLaterText)
+{
+    QByteArray b = numbered(92);
+    b.replace("text 20\r\n", "");
+    LanguageTexts t;
+    ASSERT_TRUE(t.load(write(b), nullptr));
+    EXPECT_EQ(t.text(19), "text 19");
+    EXPECT_EQ(t.text(20), "text 21");
+    EXPECT_EQ(t.text(37), "text 38");
+    EXPECT_EQ(t.text(92), "");
+}
+
+TEST_F(LanguageTest, LongLinesAreCutToTheirMaximum)
+{
+    QByteArray b = numbered(92);
+    b.replace("text 2\r\n", QByteArray(60, 'n') + "\r\n");
+    b.replace("text 81\r\n", QByteArray(30, 'g') + "\r\n");
+    b.replace("text 77\r\n", QByteArray(130, 'm') + "\r\n");
+    b.replace("text 90\r\n", QByteArray(500, 'r') + "\r\n");
+    LanguageTexts t;
+    ASSERT_TRUE(t.load(write(b), nullptr));
+    EXPECT_EQ(t.text(2), QString(40, 'n'));
+    EXPECT_EQ(t.text(3), "text 3") << "the rest of a cut line goes nowhere";
+    EXPECT_EQ(t.text(81), QString(20, 'g'));
+    EXPECT_EQ(t.text(77), QString(100, 'm'));
+    EXPECT_EQ(t.text(90).size(), 500);
+}
+
+TEST_F(LanguageTest, AShortFileLeavesTheRestEmpty)
+{
+    LanguageTexts t;
+    ASSERT_TRUE(t.load(write(numbered(10)), nullptr));
+    EXPECT_EQ(t.text(10), "text 10");
+    EXPECT_EQ(t.text(11), "");
+    EXPECT_EQ(t.text(81), "");
+}
+
+TEST_F(LanguageTest, LineEndsAndBlanks)
+{
+    LanguageTexts lf, crlf;
+    ASSERT_TRUE(lf.load(write(numbered(92, "\n"), "lf.lng"), nullptr));
+    ASSERT_TRUE(crlf.load(write(numbered(92, "\r\n"), "crlf.lng"), nullptr));
+    for (int k = 1; k <= 92; ++k)
+        EXPECT_EQ(lf.text(k), crlf.text(k)) << k;
+    LanguageTexts t;
+    ASSERT_TRUE(t.load(write("  File \r\nNe\rw\r\n"), nullptr));
+    EXPECT_EQ(t.text(1), "  File ") << "blanks are part of the text";
+    EXPECT_EQ(t.text(2), "New") << "a lone CR is dropped and ends nothing";
+    EXPECT_EQ(t.text(3), "");
+}
+
+TEST_F(LanguageTest, FailuresKeepTheTextsAndSayWhy)
+{
+    LanguageTexts t;
+    QString error;
+    EXPECT_FALSE(t.load(dir_.filePath("missing.lng"), &error));
+    EXPECT_EQ(error, "File not found");
+    EXPECT_EQ(t.text(2), "New") << "the built-in texts stay";
+    QDir(dir_.path()).mkdir("folder.lng");
+    EXPECT_FALSE(t.load(dir_.filePath("folder.lng"), &error));
+    EXPECT_TRUE(error.startsWith("I/O error ")) << error.toStdString();
+}
+
+TEST_F(LanguageTest, TheFileIsFoundByNameOrPathElseRussianIsTried)
+{
+    write("x\n", "Mine.lng");
+    EXPECT_EQ(LanguageTexts::resolve("Mine.lng"), dir_.filePath("Mine.lng"));
+    EXPECT_EQ(LanguageTexts::resolve(dir_.filePath("Mine.lng")), dir_.filePath("Mine.lng"));
+    EXPECT_EQ(LanguageTexts::resolve("Gone.lng"), dir_.filePath("Russian.lng"));
+    EXPECT_EQ(LanguageTexts::resolve(""), dir_.filePath("Russian.lng"));
+}
+
+QString shipped(const char* name) { return QStringLiteral(KESTRUM_DATA_DIR "/") + name; }
+
+TEST_F(LanguageTest, TheShippedEnglishFileIsTheBuiltInEnglish)
+{
+    LanguageTexts t;
+    ASSERT_TRUE(t.load(shipped("English.lng"), nullptr));
+    for (int k = 1; k <= 92; ++k)
+        EXPECT_EQ(t.text(k), LanguageTexts::builtIn(k)) << k;
+    EXPECT_EQ(t.text(37), "Kestrum");
+    EXPECT_EQ(t.text(39), "level");
+    EXPECT_EQ(t.text(81), "GAME OVER");
+}
+
+TEST_F(LanguageTest, TheShippedRussianFileReadsTheSameInWindows1251AndUtf8)
+{
+    QFile f(shipped("Russian.lng"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray cp1251 = f.readAll();
+    EXPECT_EQ(cp1251.count('\n'), 92);
+    LanguageTexts ansi;
+    ASSERT_TRUE(ansi.load(shipped("Russian.lng"), nullptr));
+    EXPECT_EQ(ansi.text(1), QString::fromUtf8("Файл"));
+    EXPECT_EQ(ansi.text(16), QString::fromUtf8("0: \"чисто\""));
+    EXPECT_EQ(ansi.text(81), QString::fromUtf8("КОНЕЦ ИГРЫ"));
+    // The same texts written as UTF-8 read the same.
+    QByteArray utf8;
+    for (int k = 1; k <= 92; ++k)
+        utf8 += ansi.text(k).toUtf8() + "\r\n";
+    LanguageTexts u;
+    ASSERT_TRUE(u.load(write(utf8, "ru-utf8.lng"), nullptr));
+    for (int k = 1; k <= 92; ++k)
+        EXPECT_EQ(u.text(k), ansi.text(k)) << k;
+    // Every text the windows show is there, in its limits.
+    for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 37, 38, 39, 40, 45, 55, 56, 77, 78, 79, 81, 82})
+        EXPECT_FALSE(ansi.text(k).isEmpty()) << k;
+}
+
+}  // namespace
+}  // namespace kestrum::test

@@ -4,6 +4,7 @@
 #include "render/Skin.h"
 
 #include <QMouseEvent>
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace kestrum {
@@ -187,14 +188,33 @@ SidePanel::SidePanel(QWidget* parent) : QFrame(parent)
 void SidePanel::setText(QLabel* label, const QString& text)
 {
     label->setText(text);
-    if (label != LScore && label != LabLon)
-        label->adjustSize();
+    if (label == LScore || label == LabLon)
+        return;
+    // The panel is narrow: a long text (another language) gets a smaller font rather than
+    // running out of its frame.
+    const QWidget* box = label->parentWidget();
+    const int room = (box == PanelHelp ? PanelHelp->width() - 3 : width() - 4) - label->x();
+    QFont font = label->font();
+    const int design = label->property("designPixels").toInt();
+    if (design > 0)
+        font.setPixelSize(design);
+    else
+        label->setProperty("designPixels", font.pixelSize());
+    while (font.pixelSize() > 9 && QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    label->setFont(font);
+    label->adjustSize();
 }
 
 void SidePanel::layoutForSkin(const CellPictures& pictures, int fieldHeight)
 {
-    const int size = pictures.cellSize();
-    const auto pix = [&](int t) { return QPixmap::fromImage(pictures.tile(t)); };
+    // The pictures take the skin's cell size; past 24 pixels they are shown smaller, so
+    // that the narrow panel's rows and captions stay clear of each other.
+    const int size = std::min(pictures.cellSize(), kLargestPicture);
+    const auto pix = [&](int t) {
+        return QPixmap::fromImage(pictures.tile(t).scaled(size, size, Qt::IgnoreAspectRatio,
+                                                          Qt::SmoothTransformation));
+    };
 
     PanelHelp->move(PanelHelp->x(), height() - PanelHelp->height() - 4);
     for (QLabel* picture : {Image1, Image2, Image3, Image4, Image5})
@@ -225,8 +245,9 @@ void SidePanel::layoutForSkin(const CellPictures& pictures, int fieldHeight)
     QImage exitPair(2 * size, size, QImage::Format_RGB32);
     {
         QPainter p(&exitPair);
-        p.drawImage(0, 0, pictures.tile(29));
-        p.drawImage(size, 0, pictures.tile(30));
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRect(0, 0, size, size), pictures.tile(29));
+        p.drawImage(QRect(size, 0, size, size), pictures.tile(30));
     }
     Image6->setPixmap(QPixmap::fromImage(exitPair));
 

@@ -47,6 +47,7 @@ class SidePanel : public QFrame {
     Q_OBJECT
 public:
     static constexpr int kWidth = 102;
+    static constexpr int kLargestPicture = 24;
     explicit SidePanel(QWidget* parent);
 
     // Sizes, places and paints the pictures for the cell size of a new skin.

@@ -328,6 +328,9 @@ void TFormKestrum::FormShow()
     canvas_->resize(ImagePole->width(), ImagePole->height());
     BuildField();
     ImagePole->setFocus();
+    // The game is played from the keyboard: take the focus (also where no window manager
+    // hands it over).
+    activateWindow();
 }
 
 void TFormKestrum::BuildField()

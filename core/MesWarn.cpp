@@ -1,21 +1,17 @@
 #include "MesWarn.h"
 
+#include "settings/DialogLook.h"
+
 #include <QFrame>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QScreen>
 
 namespace kestrum {
 
 TFormMesWarn::TFormMesWarn(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("FormMesWarn"));
-    setFixedSize(242, 46);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
+    makeBlackDialog(this, 242, 46);
     auto* bevel = new QFrame(this);
     bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     bevel->setGeometry(0, 0, 242, 46);
@@ -41,10 +37,7 @@ TFormMesWarn::TFormMesWarn(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
 void TFormMesWarn::showText(const QString& text)
 {
     label_->setText(text);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect r = screen->geometry();
-        move(r.center() - QPoint(width() / 2, height() / 2));
-    }
+    centreOnScreen(this);
     timer_.start();
     exec();
     timer_.stop();

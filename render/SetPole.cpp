@@ -1,36 +1,21 @@
 #include "SetPole.h"
 
+#include "settings/DialogLook.h"
+
 #include "Skin.h"
 
 #include <QFileInfo>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QToolButton>
 
 namespace kestrum {
 
 namespace {
-
-void blackDialog(QDialog* d, int w, int h)
-{
-    d->setFixedSize(w, h);
-    d->setAutoFillBackground(true);
-    QPalette pal = d->palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    d->setPalette(pal);
-}
-
-void centre(QWidget* w)
-{
-    if (const QScreen* s = QGuiApplication::primaryScreen())
-        w->move(s->geometry().center() - QPoint(w->width() / 2, w->height() / 2));
-}
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect r)
 {
@@ -64,7 +49,7 @@ TFormAdd::TFormAdd(Configuration& config, SetPoleServices services, QWidget* par
 {
     setObjectName(QStringLiteral("FormAdd"));
     setWindowTitle(QStringLiteral("Add picture"));
-    blackDialog(this, 235, 107);
+    makeBlackDialog(this, 235, 107);
     EditNamePic = new QLineEdit(this);
     EditNamePic->setObjectName(QStringLiteral("EditNamePic"));
     EditNamePic->setGeometry(13, 8, 209, 21);
@@ -122,7 +107,7 @@ TFormSet::TFormSet(Configuration& config, TFormAdd& add, SetPoleServices service
 {
     setObjectName(QStringLiteral("FormSet"));
     setWindowTitle(QStringLiteral("Field setup"));
-    blackDialog(this, 348, 233);
+    makeBlackDialog(this, 348, 233);
     ListNamePic = new QListWidget(this);
     ListNamePic->setObjectName(QStringLiteral("ListNamePic"));
     ListNamePic->setGeometry(12, 8, 173, 214);
@@ -161,7 +146,7 @@ TFormSet::TFormSet(Configuration& config, TFormAdd& add, SetPoleServices service
         const QSignalBlocker quiet(ListNamePic);
         ListNamePic->setCurrentRow(config_.ActiveAl - 1);
     }
-    centre(this);
+    centreOnScreen(this);
 }
 
 void TFormSet::showEvent(QShowEvent* event)

@@ -1,29 +1,14 @@
 #include "Fame.h"
 
-#include <QGuiApplication>
+#include "settings/DialogLook.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace kestrum {
 
 namespace {
-
-void blackDialog(QDialog* d, int w, int h)
-{
-    d->setFixedSize(w, h);
-    d->setAutoFillBackground(true);
-    QPalette pal = d->palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    d->setPalette(pal);
-}
-
-void centre(QWidget* w)
-{
-    if (const QScreen* s = QGuiApplication::primaryScreen())
-        w->move(s->geometry().center() - QPoint(w->width() / 2, w->height() / 2));
-}
 
 QFont fameFont()
 {
@@ -41,7 +26,7 @@ TFormName::TFormName(FameState& state, QWidget* parent)
 {
     setObjectName(QStringLiteral("FormName"));
     setWindowTitle(QStringLiteral("Enter your name"));
-    blackDialog(this, 178, 103);
+    makeBlackDialog(this, 178, 103);
     EditName = new QLineEdit(this);
     EditName->setObjectName(QStringLiteral("EditName"));
     EditName->setGeometry(11, 30, 156, 30);
@@ -57,7 +42,7 @@ TFormName::TFormName(FameState& state, QWidget* parent)
 void TFormName::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    centre(this);
+    centreOnScreen(this);
     EditName->setText(state_.PlayerName);
     EditName->selectAll();
     EditName->setFocus();
@@ -74,7 +59,7 @@ TFormFame::TFormFame(FameState& state, ProfileFile& file, FameServices services,
 {
     setObjectName(QStringLiteral("FormFame"));
     setWindowTitle(QStringLiteral("Hall "));
-    blackDialog(this, 292, 251);
+    makeBlackDialog(this, 292, 251);
     static const char* const ranks[] = {"I.", "II.", "III.", "4.", "5.", "6.", "7.", "8."};
     const QColor colours[] = {QColor(255, 0, 0),     QColor(255, 0, 255), QColor(255, 255, 0),
                               QColor(0, 255, 0),     QColor(0, 255, 255), QColor(255, 255, 255),
@@ -116,7 +101,7 @@ TFormFame::TFormFame(FameState& state, ProfileFile& file, FameServices services,
 void TFormFame::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    centre(this);
+    centreOnScreen(this);
     InsertPendingScore();
     RefreshFame();
 }

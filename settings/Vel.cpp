@@ -1,9 +1,9 @@
 #include "Vel.h"
 
-#include <QGuiApplication>
+#include "DialogLook.h"
+
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 
 #include <algorithm>
@@ -14,11 +14,7 @@ TFormVel::TFormVel(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowTitle
 {
     setObjectName(QStringLiteral("FormVel"));
     setWindowTitle(QStringLiteral("Spe"));
-    setFixedSize(238, 115);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
+    makeBlackDialog(this, 238, 115);
 
     TrackBar1 = new QSlider(Qt::Horizontal, this);
     TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
@@ -62,8 +58,7 @@ void TFormVel::FormActivate(int interval) { TrackBar1->setValue(std::clamp(inter
 std::optional<int> TFormVel::choose(int interval)
 {
     FormActivate(interval);
-    if (const QScreen* s = QGuiApplication::primaryScreen())
-        move(s->geometry().center() - QPoint(width() / 2, height() / 2));
+    centreOnScreen(this);
     if (exec() != QDialog::Accepted)
         return std::nullopt;
     return TrackBar1->value();

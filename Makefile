@@ -6,7 +6,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 
 # Build and run-time packages; test tools are listed separately.
-DEPS = cmake g++ make qt6-base-dev libgl-dev fonts-liberation2
+DEPS = cmake g++ make pkg-config qt6-base-dev libgl-dev libsdl2-mixer-dev fonts-liberation2
 TEST_DEPS = libgtest-dev xvfb xauth xdotool imagemagick x11-utils
 
 .PHONY: all run test deps test-deps build clean assets

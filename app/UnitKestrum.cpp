@@ -205,6 +205,11 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
     connect(Panel1->LHead, &ClickLabel::clicked, this, &TFormKestrum::LHeadClick);
     connect(Panel1->LLong, &ClickLabel::clicked, this, &TFormKestrum::LLongClick);
 
+    // The wave list; without it the game goes on silent, and the switch still works.
+    QString waveError;
+    waveListLoaded_ = DXWaveList_.load(QStringLiteral("Sounds.dxw"), &waveError);
+    if (!waveListLoaded_)
+        reportError(waveError);
     // The sound switch is applied once: inverted here, NsndClick inverts it back, prepares
     // the device and writes the setting.
     action(QStringLiteral("Nsnd"))->setChecked(!action(QStringLiteral("Nsnd"))->isChecked());
@@ -450,6 +455,11 @@ void TFormKestrum::NsndClick()
 {
     QAction* mark = action(QStringLiteral("Nsnd"));
     mark->setChecked(!mark->isChecked());
+    // No sound device: the switch turns itself off, silently.
+    if (mark->isChecked() && !DXWaveList_.deviceOpen() && !DXWaveList_.openDevice())
+        mark->setChecked(false);
+    if (!mark->isChecked())
+        DXWaveList_.closeDevice();
     QString error;
     written(config_.writeSounds(mark->isChecked(), &error), error);
 }
@@ -663,8 +673,17 @@ bool TFormKestrum::soundsOn() const
     return a && a->isEnabled() && a->isChecked();
 }
 
-// Sound effects come with the sound subsystem.
-void TFormKestrum::playSound(const QString&) {}
+void TFormKestrum::playSound(const QString& event)
+{
+    if (!soundsOn())
+        return;
+    // Without a wave list (already reported) nothing can sound and nothing more is said.
+    if (!DXWaveList_.play(event) && waveListLoaded_ && !missingWaves_.contains(event)) {
+        // The step goes on; the missing name is reported once a run.
+        missingWaves_.insert(event);
+        reportError(QStringLiteral("Wave '%1' not found").arg(event));
+    }
+}
 
 QString TFormKestrum::langText(int line) const { return LangText.text(line); }
 

@@ -8,8 +8,10 @@
 #include "settings/Configuration.h"
 #include "settings/Fame.h"
 #include "settings/Language.h"
+#include "sound/Sound.h"
 
 #include <QHash>
+#include <QSet>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -69,6 +71,7 @@ public:
     TFormSet* formSet() const { return FormSet; }
     TFormAdd* formAdd() const { return FormAdd; }
     const LanguageTexts& texts() const { return LangText; }
+    DXWaveList& waveList() { return DXWaveList_; }
 
     // Language: loads the file LangFileName names (or its fallback) into LangText;
     // returns false after reporting a file that cannot be read.
@@ -170,6 +173,9 @@ private:
     TFormSet* FormSet = nullptr;
     TFormAdd* FormAdd = nullptr;
     LanguageTexts LangText;
+    DXWaveList DXWaveList_;
+    QSet<QString> missingWaves_;  // reported once each
+    bool waveListLoaded_ = false;
     HelpWindow* helpWindow_ = nullptr;
     QPointer<QEventLoop> waitLoop_;
     std::function<void(const QString&)> messageSink_;

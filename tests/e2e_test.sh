@@ -6,7 +6,7 @@ build=$1
 check=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp -r "$build/Skins" "$build/Kestrum.hlp" "$build/English.lng" "$build/Russian.lng" "$work/"
+cp -r "$build/Skins" "$build/Kestrum.hlp" "$build/English.lng" "$build/Russian.lng" "$build/Sounds.dxw" "$work/"
 "$check" --make-skin "$work/Skins/kestrum"
 export XDG_CONFIG_HOME="$work/config" HOME="$work"
 cat > "$work/play.sh" <<SCRIPT

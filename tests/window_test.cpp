@@ -44,7 +44,7 @@ protected:
         ASSERT_TRUE(help.open(QIODevice::WriteOnly));
         help.write("<html><body><a name=\"en\"></a><h1>Kestrum</h1></body></html>");
         help.close();
-        for (const char* lng : {"English.lng", "Russian.lng"})
+        for (const char* lng : {"English.lng", "Russian.lng", "Sounds.dxw"})
             ASSERT_TRUE(QFile::copy(QStringLiteral(KESTRUM_DATA_DIR "/") + lng, dir_.filePath(lng)));
         QDir::setCurrent(dir_.path());
         qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toUtf8());
@@ -633,6 +633,62 @@ TEST_F(WindowTest, TheFieldSetupRebuildsTheFieldWithTheChosenSkin)
     EXPECT_EQ(w->game().state().Level, 3) << "a new attempt at the same level";
     EXPECT_EQ(w->panel()->Image1->width(), 16);
     EXPECT_EQ(w->SkinFileName, "small");
+}
+
+// --- Sound ----------------------------------------------------------------------------
+
+TEST_F(WindowTest, WithoutASoundDeviceTheSwitchTurnsItselfOffAndIsStoredOff)
+{
+    ProfileFile(userIni(dir_)).writeBool("options", "Sounds", true, nullptr);
+    qputenv("SDL_AUDIODRIVER", "no-such-driver");
+    auto w = openWindow();
+    EXPECT_FALSE(w->action("Nsnd")->isChecked());
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Sounds", 7), 0);
+    w->action("Nsnd")->trigger();
+    EXPECT_FALSE(w->action("Nsnd")->isChecked());
+    EXPECT_TRUE(messages_.isEmpty()) << "no message is shown";
+    qunsetenv("SDL_AUDIODRIVER");
+}
+
+TEST_F(WindowTest, SoundEffectsSoundOnlyWhileSwitchedOn)
+{
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", dir_.filePath("out.raw").toUtf8());
+    auto w = openWindow();
+    EXPECT_FALSE(w->waveList().deviceOpen()) << "the device waits for the switch";
+    w->playSound("EatApple");
+    EXPECT_EQ(w->waveList().sounding("EatApple"), 0);
+    w->action("Nsnd")->trigger();
+    ASSERT_TRUE(w->action("Nsnd")->isChecked());
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Sounds", 7), 1);
+    w->playSound("EatApple");
+    EXPECT_EQ(w->waveList().sounding("EatApple"), 1);
+    // A game over below the eighth place sounds "GameOver" once more before the hall.
+    writeFame(userIni(dir_), {500, 400, 300, 200, 100, 90, 80, 70});
+    w->fame().table.load(ProfileFile(userIni(dir_)));
+    int gameOvers = -1;
+    answerDialogs([&](QWidget* modal) {
+        gameOvers = w->waveList().sounding("GameOver");
+        modal->close();
+    });
+    w->handOverScore(50, true);
+    EXPECT_EQ(gameOvers, 1);
+    w->playSound("NoSuchClip");
+    w->playSound("NoSuchClip");
+    EXPECT_EQ(messages_, QStringList{"Wave 'NoSuchClip' not found"});
+    w->action("Nsnd")->trigger();
+    EXPECT_FALSE(w->waveList().deviceOpen());
+    qunsetenv("SDL_AUDIODRIVER");
+}
+
+TEST_F(WindowTest, AMissingWaveListIsReportedAndTheGameGoesOn)
+{
+    QFile::remove(dir_.filePath("Sounds.dxw"));
+    auto w = openWindow();
+    EXPECT_EQ(messages_, QStringList{"Cannot open file Sounds.dxw"});
+    w->playSound("EatApple");
+    EXPECT_EQ(messages_.size(), 1) << "nothing more is said for each silent event";
+    EXPECT_GT(w->game().state().FieldSize, 10);
 }
 
 TEST_F(WindowTest, TheWarningClosesItselfAfterThreeSeconds)

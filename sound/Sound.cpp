@@ -1,0 +1,155 @@
+#include "Sound.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+namespace kestrum {
+
+namespace {
+constexpr int kChannels = 32;
+}
+
+bool AudioDevice::acquire()
+{
+    const bool wasUp = SDL_WasInit(SDL_INIT_AUDIO) != 0;
+    if (!wasUp && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+        if (!wasUp)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    Mix_AllocateChannels(kChannels);
+    return true;
+}
+
+void AudioDevice::release()
+{
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&frequency, &format, &channels) == 0)
+        return;
+    Mix_CloseAudio();
+    // The last user gone, the audio system is let go too: the next open starts afresh.
+    if (Mix_QuerySpec(&frequency, &format, &channels) == 0)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+DXWaveList::DXWaveList() = default;
+
+DXWaveList::~DXWaveList() { closeDevice(); }
+
+bool DXWaveList::load(const QString& path, QString* error)
+{
+    clips_.clear();
+    index_.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot open file %1").arg(path);
+        return false;
+    }
+    QString why;
+    auto parsed = parseWaveList(file.readAll(), &why);
+    if (!parsed) {
+        if (error)
+            *error = QStringLiteral("Cannot open file %1: %2").arg(path, why);
+        return false;
+    }
+    clips_ = std::move(*parsed);
+    for (int i = 0; i < static_cast<int>(clips_.size()); ++i)
+        index_.insert(clips_[static_cast<size_t>(i)].name, i);
+    return true;
+}
+
+bool DXWaveList::has(const QString& name) const { return index_.contains(name); }
+
+const WaveClip* DXWaveList::clip(const QString& name) const
+{
+    const auto it = index_.constFind(name);
+    return it == index_.cend() ? nullptr : &clips_[static_cast<size_t>(*it)];
+}
+
+bool DXWaveList::openDevice()
+{
+    if (open_)
+        return true;
+    if (!AudioDevice::acquire())
+        return false;
+    open_ = true;
+    chunks_.assign(clips_.size(), nullptr);
+    for (size_t i = 0; i < clips_.size(); ++i) {
+        const QByteArray& wav = clips_[i].wav;
+        SDL_RWops* rw = SDL_RWFromConstMem(wav.constData(), static_cast<int>(wav.size()));
+        chunks_[i] = rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+        if (chunks_[i])
+            Mix_VolumeChunk(chunks_[i], clips_[i].volume);
+    }
+    return true;
+}
+
+void DXWaveList::freeChunks()
+{
+    for (Mix_Chunk*& c : chunks_) {
+        if (c)
+            Mix_FreeChunk(c);
+        c = nullptr;
+    }
+    chunks_.clear();
+}
+
+void DXWaveList::closeDevice()
+{
+    if (!open_)
+        return;
+    for (int ch = 0; ch < kChannels; ++ch)
+        for (Mix_Chunk* c : chunks_)
+            if (c && Mix_GetChunk(ch) == c)
+                Mix_HaltChannel(ch);
+    freeChunks();
+    AudioDevice::release();
+    open_ = false;
+}
+
+int DXWaveList::sounding(const QString& name) const
+{
+    const auto it = index_.constFind(name);
+    if (!open_ || it == index_.cend())
+        return 0;
+    Mix_Chunk* chunk = chunks_[static_cast<size_t>(*it)];
+    int n = 0;
+    for (int ch = 0; ch < kChannels && chunk; ++ch)
+        n += Mix_Playing(ch) && Mix_GetChunk(ch) == chunk;
+    return n;
+}
+
+bool DXWaveList::play(const QString& name)
+{
+    const auto it = index_.constFind(name);
+    if (it == index_.cend())
+        return false;
+    if (!open_)
+        return true;
+    const WaveClip& clip = clips_[static_cast<size_t>(*it)];
+    Mix_Chunk* chunk = chunks_[static_cast<size_t>(*it)];
+    if (!chunk)
+        return true;
+    int channel = -1;
+    if (clip.copies > 0 && sounding(name) >= clip.copies) {
+        // At the limit: the copy that has sounded longest starts over.
+        for (int ch = 0; ch < kChannels && channel < 0; ++ch)
+            if (Mix_Playing(ch) && Mix_GetChunk(ch) == chunk)
+                channel = ch;
+    }
+    channel = Mix_PlayChannel(channel, chunk, clip.looping ? -1 : 0);
+    if (channel >= 0) {
+        const int right = 127 + clip.pan * 127 / 100;
+        Mix_SetPanning(channel, static_cast<Uint8>(254 - right), static_cast<Uint8>(right));
+    }
+    return true;
+}
+
+}  // namespace kestrum

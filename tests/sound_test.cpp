@@ -1,0 +1,176 @@
+// Sound effects: the wave list file, the device on SDL's disk driver, overlapping clips.
+#include "sound/Sound.h"
+#include "sound/WaveList.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace kestrum::test {
+namespace {
+
+WaveClip testClip(const char* name, int copies = 0, int samples = 2205)
+{
+    std::vector<int16_t> s(static_cast<size_t>(samples));
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = static_cast<int16_t>((i / 20) % 2 ? 12000 : -12000);
+    WaveClip c;
+    c.name = name;
+    c.copies = copies;
+    c.volume = 100;
+    c.pan = -30;
+    c.frequency = 22050;
+    c.wav = makeWav(s, 22050);
+    return c;
+}
+
+TEST(WaveListFile, RoundTripsEveryField)
+{
+    std::vector<WaveClip> clips{testClip("EatApple", 3), testClip("Death")};
+    clips[1].looping = true;
+    clips[1].pan = 100;
+    QString error;
+    const auto back = parseWaveList(writeWaveList(clips), &error);
+    ASSERT_TRUE(back.has_value()) << error.toStdString();
+    ASSERT_EQ(back->size(), 2u);
+    EXPECT_EQ((*back)[0].name, "EatApple");
+    EXPECT_EQ((*back)[0].copies, 3);
+    EXPECT_EQ((*back)[0].volume, 100);
+    EXPECT_EQ((*back)[0].pan, -30);
+    EXPECT_FALSE((*back)[0].looping);
+    EXPECT_TRUE((*back)[1].looping);
+    EXPECT_EQ((*back)[1].pan, 100);
+    EXPECT_EQ((*back)[1].wav, clips[1].wav);
+}
+
+TEST(WaveListFile, EveryTruncationAndDamageGivesAClearErrorNotACrash)
+{
+    const QByteArray good = writeWaveList({testClip("A", 1, 300), testClip("Bb", 2, 300)});
+    for (int n = 0; n < good.size(); ++n) {
+        QString error;
+        ASSERT_FALSE(parseWaveList(good.left(n), &error).has_value()) << n;
+        ASSERT_FALSE(error.isEmpty());
+    }
+    QString error;
+    EXPECT_FALSE(parseWaveList(good + "x", &error).has_value());
+    EXPECT_EQ(error, "unexpected bytes after the last clip");
+    QByteArray bad = good;
+    bad[0] = 'X';
+    EXPECT_FALSE(parseWaveList(bad, &error).has_value());
+    EXPECT_EQ(error, "not a wave list");
+    bad = good;
+    bad[4 + 2 + 2 + 1 + 1 + 1 + 1 + 3] = 0x7F;  // a frequency far out of range
+    EXPECT_FALSE(parseWaveList(bad, &error).has_value());
+    EXPECT_TRUE(error.contains("impossible settings")) << error.toStdString();
+    bad = good;
+    bad[4 + 2 + 2 + 1 + 1 + 1 + 1 + 4] = static_cast<char>(200);  // volume above 128
+    EXPECT_FALSE(parseWaveList(bad, &error).has_value());
+}
+
+TEST(WaveListFile, TheShippedListHoldsEveryEvent)
+{
+    DXWaveList list;
+    QString error;
+    ASSERT_TRUE(list.load(KESTRUM_DATA_DIR "/Sounds.dxw", &error)) << error.toStdString();
+    for (const char* name : {"Start", "ShowApple", "ShowDeath", "ShowPear", "ShowScis", "ShowMush",
+                             "EatApple", "EatScis", "EatMush", "StopMush", "ShowExit", "NextLevel",
+                             "Death", "GameOver", "ShowFame"})
+        EXPECT_TRUE(list.has(name)) << name;
+    EXPECT_EQ(list.size(), 15);
+    EXPECT_FALSE(list.load("/nonexistent/Sounds.dxw", &error));
+    EXPECT_EQ(error, "Cannot open file /nonexistent/Sounds.dxw");
+    EXPECT_EQ(list.size(), 0);
+}
+
+// SDL's disk driver writes what the mixer plays into a file: proof of a real sound.
+class DiskAudio : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        out_ = dir_.filePath("out.raw");
+        qputenv("SDL_AUDIODRIVER", "disk");
+        qputenv("SDL_DISKAUDIOFILE", out_.toUtf8());
+        qputenv("SDL_DISKAUDIODELAY", "1");
+        QFile f(dir_.filePath("Sounds.dxw"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(writeWaveList({testClip("EatApple", 3), testClip("ShowApple", 4, 22050),
+                               testClip("Death", 0, 22050)}));
+        f.close();
+        QString error;
+        ASSERT_TRUE(list_.load(f.fileName(), &error)) << error.toStdString();
+    }
+    void TearDown() override
+    {
+        list_.closeDevice();
+        qunsetenv("SDL_AUDIODRIVER");
+    }
+    // Largest sample written to the disk driver's file.
+    int loudest() const
+    {
+        QFile f(out_);
+        if (!f.open(QIODevice::ReadOnly))
+            return -1;
+        const QByteArray raw = f.readAll();
+        int peak = 0;
+        for (qsizetype i = 0; i + 1 < raw.size(); i += 2)
+            peak = std::max(peak, std::abs(static_cast<int>(static_cast<int16_t>(
+                                      static_cast<uint8_t>(raw[i]) | static_cast<uint8_t>(raw[i + 1]) << 8))));
+        return peak;
+    }
+    QTemporaryDir dir_;
+    QString out_;
+    DXWaveList list_;
+};
+
+TEST_F(DiskAudio, AClipReallySoundsOnceTheDeviceIsOpen)
+{
+    EXPECT_TRUE(list_.play("EatApple")) << "a closed device plays nothing but knows the name";
+    EXPECT_FALSE(QFile::exists(out_));
+    ASSERT_TRUE(list_.openDevice());
+    ASSERT_TRUE(list_.play("EatApple"));
+    QThread::msleep(300);
+    list_.closeDevice();
+    EXPECT_GT(loudest(), 3000);
+    EXPECT_FALSE(list_.play("NoSuchEvent"));
+}
+
+TEST_F(DiskAudio, ClipsOverlapAndKeepToTheirCopyLimit)
+{
+    ASSERT_TRUE(list_.openDevice());
+    for (int i = 0; i < 6; ++i)
+        list_.play("ShowApple");
+    list_.play("Death");
+    list_.play("Death");
+    EXPECT_EQ(list_.sounding("ShowApple"), 4);
+    EXPECT_EQ(list_.sounding("Death"), 2) << "no limit";
+    EXPECT_EQ(list_.sounding("EatApple"), 0);
+}
+
+TEST_F(DiskAudio, TheDeviceIsSharedAndClosesWithItsLastUser)
+{
+    ASSERT_TRUE(list_.openDevice());
+    ASSERT_TRUE(AudioDevice::acquire());  // the music's share
+    list_.closeDevice();
+    DXWaveList other;
+    QString error;
+    ASSERT_TRUE(other.load(dir_.filePath("Sounds.dxw"), &error));
+    ASSERT_TRUE(other.openDevice());
+    EXPECT_TRUE(other.play("EatApple"));
+    other.closeDevice();
+    AudioDevice::release();
+}
+
+TEST(NoAudio, ADeviceThatCannotOpenSaysSo)
+{
+    qputenv("SDL_AUDIODRIVER", "no-such-driver");
+    DXWaveList list;
+    EXPECT_FALSE(list.openDevice());
+    EXPECT_FALSE(list.deviceOpen());
+    qunsetenv("SDL_AUDIODRIVER");
+}
+
+}  // namespace
+}  // namespace kestrum::test

@@ -6,7 +6,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 
 # Build and run-time packages; test tools are listed separately.
-DEPS = cmake g++ make pkg-config qt6-base-dev libgl-dev libsdl2-mixer-dev fonts-liberation2
+DEPS = cmake g++ make pkg-config qt6-base-dev libgl-dev libsdl2-mixer-dev timgm6mb-soundfont fonts-liberation2
 TEST_DEPS = libgtest-dev xvfb xauth xdotool imagemagick x11-utils
 
 .PHONY: all run test deps test-deps build clean assets
@@ -39,6 +39,8 @@ assets: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/skinpainter --skin data/Skins/night --cell 32 --scheme night
 	QT_QPA_PLATFORM=offscreen $(BUILD)/skinpainter --background data/Skins/Fone.bmp
 	QT_QPA_PLATFORM=offscreen $(BUILD)/skinpainter --icon data/kestrum.png --size 256
+	$(BUILD)/soundsynth data/Sounds.dxw
+	mkdir -p data/Sounds && $(BUILD)/themecomposer data/Sounds
 
 clean:
 	rm -rf $(BUILD)

@@ -143,6 +143,8 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
     : QMainWindow(parent),
       config_(Configuration::locate()),
       game_(*this, random_),
+      themes_([this](const QString& command) { mci_.send(command); }, random_,
+              [this] { return action(QStringLiteral("NMusic"))->isChecked(); }),
       messageSink_(std::move(messageSink))
 {
     setObjectName(QStringLiteral("FormKestrum"));
@@ -214,6 +216,11 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
     // the device and writes the setting.
     action(QStringLiteral("Nsnd"))->setChecked(!action(QStringLiteral("Nsnd"))->isChecked());
     NsndClick();
+
+    // The music follows the application in and out of the foreground.
+    connect(&mci_, &MciDevice::notify, this, [this] { themes_.onNotify(); });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) { foregroundChanged(state == Qt::ApplicationActive); });
 
     // The other windows, in their order; the hall of fame reads its table as it is made.
     AboutBox = new TAboutBox(this);
@@ -470,6 +477,23 @@ void TFormKestrum::NMusicClick()
     mark->setChecked(!mark->isChecked());
     QString error;
     written(config_.writeMusic(mark->isChecked(), &error), error);
+    if (mark->isChecked()) {
+        themes_.PlayTheme(themes_.ThemeFiles[0]);
+    } else {
+        themes_.StopTheme();
+        themes_.SkipNextNotify = true;
+    }
+}
+
+void TFormKestrum::foregroundChanged(bool active)
+{
+    if (active == foreground_)
+        return;
+    foreground_ = active;
+    if (active)
+        themes_.onEnterForeground();
+    else
+        themes_.onLeaveForeground();
 }
 
 void TFormKestrum::N101Click() { game_.N101Click(clickedTag_); }

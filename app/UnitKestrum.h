@@ -8,6 +8,7 @@
 #include "settings/Configuration.h"
 #include "settings/Fame.h"
 #include "settings/Language.h"
+#include "sound/Music.h"
 #include "sound/Sound.h"
 
 #include <QHash>
@@ -72,6 +73,9 @@ public:
     TFormAdd* formAdd() const { return FormAdd; }
     const LanguageTexts& texts() const { return LangText; }
     DXWaveList& waveList() { return DXWaveList_; }
+    ThemePlayer& themes() { return themes_; }
+    // The application came to (true) or left (false) the foreground.
+    void foregroundChanged(bool active);
 
     // Language: loads the file LangFileName names (or its fallback) into LangText;
     // returns false after reporting a file that cannot be read.
@@ -176,6 +180,9 @@ private:
     DXWaveList DXWaveList_;
     QSet<QString> missingWaves_;  // reported once each
     bool waveListLoaded_ = false;
+    MciDevice mci_;
+    ThemePlayer themes_;
+    bool foreground_ = false;
     HelpWindow* helpWindow_ = nullptr;
     QPointer<QEventLoop> waitLoop_;
     std::function<void(const QString&)> messageSink_;

@@ -681,6 +681,23 @@ TEST_F(WindowTest, SoundEffectsSoundOnlyWhileSwitchedOn)
     qunsetenv("SDL_AUDIODRIVER");
 }
 
+TEST_F(WindowTest, TheMusicSwitchIsStoredAndFollowsTheForeground)
+{
+    auto w = openWindow();
+    w->foregroundChanged(true);
+    w->action("NMusic")->trigger();
+    EXPECT_TRUE(w->action("NMusic")->isChecked());
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Music", 7), 1);
+    w->foregroundChanged(false);
+    EXPECT_TRUE(w->themes().SkipNextNotify);
+    w->foregroundChanged(true);
+    w->action("NMusic")->trigger();
+    EXPECT_FALSE(w->action("NMusic")->isChecked());
+    EXPECT_TRUE(w->themes().SkipNextNotify) << "switching off ignores the stop's notification";
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Music", 7), 0);
+    EXPECT_TRUE(messages_.isEmpty()) << "a missing theme file fails silently";
+}
+
 TEST_F(WindowTest, AMissingWaveListIsReportedAndTheGameGoesOn)
 {
     QFile::remove(dir_.filePath("Sounds.dxw"));

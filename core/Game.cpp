@@ -19,7 +19,6 @@ QString countText(int n) { return QStringLiteral("x ") + QString::number(n); }
 
 namespace {
 
-constexpr int kTurnsPerTick = 1;
 constexpr int kExitRowLeft = 4;   // exit windows around the head: four cells before it
 constexpr int kExitRowRight = 2;  // and two after it, in its row and its column
 
@@ -310,7 +309,7 @@ void Game::FormKeyDown(uint16_t Key)
             dir = dirRight;
         }
     }
-    static_assert(kTurnsPerTick == 1);
+    // One key a tick: every key that gets here uses up the tick's turn.
     s_.TurnAllowed = false;
 }
 

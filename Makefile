@@ -9,7 +9,7 @@ JOBS ?= $(shell nproc)
 DEPS = cmake g++ make pkg-config qt6-base-dev libgl-dev libsdl2-mixer-dev timgm6mb-soundfont fonts-liberation2
 TEST_DEPS = libgtest-dev xvfb xauth xdotool imagemagick x11-utils
 
-.PHONY: all run test deps test-deps build clean assets
+.PHONY: all run test deps test-deps build clean assets test-sanitized fuzz soak soak-short
 
 all: build
 
@@ -31,6 +31,19 @@ run: build
 test: test-deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+ifeq ($(CI),true)
+	$(MAKE) test-sanitized fuzz soak-short
+endif
+
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer; any report
+# fails the run.
+SANITIZED = build-sanitized
+test-sanitized: test-deps
+	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+	cmake --build $(SANITIZED) -j $(JOBS)
+	cd $(SANITIZED) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
 
 # Repaints the shipped skin, background and icon from the skin painter.
 assets: build
@@ -44,3 +57,21 @@ assets: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Fuzzing with libFuzzer (clang): every file reader, from the seed corpora in tests/fuzz.
+FUZZ = build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: test-deps
+	@./tools/install-deps.sh clang libclang-rt-14-dev
+	cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DKESTRUM_FUZZ=ON -DKESTRUM_TESTS=OFF
+	cmake --build $(FUZZ) -j $(JOBS) --target fuzz_profile fuzz_language fuzz_levelpack fuzz_wavelist fuzz_skin
+	./tools/run-fuzz.sh $(FUZZ) $(FUZZ_SECONDS)
+
+# Hours of play by the bot: SOAK_TICKS ticks over every level and field size.
+SOAK_TICKS ?= 10000000
+soak: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target soak_test
+	cd $(BUILD) && KESTRUM_SOAK_TICKS=$(SOAK_TICKS) ./tests/soak_test --gtest_filter='Soak.*'
+soak-short:
+	$(MAKE) soak SOAK_TICKS=5000000

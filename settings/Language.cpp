@@ -91,7 +91,9 @@ bool LanguageTexts::load(const QString& path, QString* error)
         return false;
     }
     // Lines end with LF or CR LF; a CR on its own is dropped from the text.
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
     if (file.error() != QFileDevice::NoError) {
         if (error)
             *error = QStringLiteral("I/O error %1").arg(static_cast<int>(file.error()));

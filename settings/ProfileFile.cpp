@@ -167,8 +167,8 @@ private:
     // which reading removes again, so they come back as they were.
     static QByteArray quoted(const QByteArray& v)
     {
-        const bool outerBlank = !v.isEmpty() && (v.front() == ' ' || v.front() == '\t' ||
-                                                 v.back() == ' ' || v.back() == '\t');
+        const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+        const bool outerBlank = !v.isEmpty() && (blank(v.front()) || blank(v.back()));
         const bool ownQuotes = v.size() >= 2 && v.startsWith('"') && v.endsWith('"');
         return outerBlank || ownQuotes ? '"' + v + '"' : v;
     }

@@ -72,11 +72,14 @@ std::optional<std::vector<WaveClip>> parseWaveList(const QByteArray& bytes, QStr
         const char* data = nullptr;
         if (!r.number(&nameLength) || nameLength == 0 || nameLength > 63 || !r.take(nameLength, &name))
             return fail(QStringLiteral("damaged name of clip %1").arg(i + 1));
+        for (int k = 0; k < nameLength; ++k)
+            if (name[k] < 0x21 || name[k] > 0x7E)
+                return fail(QStringLiteral("damaged name of clip %1").arg(i + 1));
         c.name = QString::fromLatin1(name, nameLength);
         if (!r.number(&flags) || !r.number(&copies) || !r.number(&frequency) || !r.number(&volume) ||
             !r.number(&pan) || !r.number(&length))
             return fail(QStringLiteral("clip %1 (%2) is cut short").arg(i + 1).arg(c.name));
-        if (frequency < 8000 || frequency > 192000 || volume > 128 || pan < -100 || pan > 100 ||
+        if (flags > 1 || frequency < 8000 || frequency > 192000 || volume > 128 || pan < -100 || pan > 100 ||
             length > kMaxData || length < 44)
             return fail(QStringLiteral("clip %1 (%2) has impossible settings").arg(i + 1).arg(c.name));
         if (!r.take(static_cast<int>(length), &data))

@@ -6,8 +6,8 @@
 //   count             u16, number of clips (at most 255)
 //   then for each clip:
 //     name length     u8, 1 .. 63
-//     name            ASCII, the event name ("EatApple" ...)
-//     flags           u8, bit 0: the clip loops
+//     name            printable ASCII without blanks, the event name ("EatApple" ...)
+//     flags           u8, 1: the clip loops; 0: it plays once
 //     copies          u8, how many copies may sound at once; 0 for no limit
 //     frequency       u32, samples per second of the clip's sound (8000 .. 192000)
 //     volume          u8, 0 .. 128

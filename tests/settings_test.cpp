@@ -129,7 +129,7 @@ TEST_F(SettingsTest, ValuesComeBackAsTheyWereWritten)
 {
     ProfileFile f(path());
     QString error;
-    const QString values[] = {"1. ", "  two blanks before", "\"quoted\"", "a=b;c", ""};
+    const QString values[] = {"1. ", "  two blanks before", "\"quoted\"", "a=b;c", "", "\fform feed", "tab\t", QString::fromUtf8("\xEF\xBB\xBFmarked")};
     for (const QString& v : values) {
         ASSERT_TRUE(f.writeText("fame", "Name1", v, &error));
         EXPECT_EQ(f.readText("fame", "Name1", "default"), v);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include <iostream>
 #include <set>
 
@@ -12,7 +14,8 @@ namespace {
 
 struct Totals {
     long long ticks = 0, sequenceSteps = 0, deaths = 0, exits = 0, gameOvers = 0, eaten = 0,
-              mushrooms = 0, news = 0;
+              mushrooms = 0, news = 0, packs = 0;
+    std::set<int> fields, levels;
     int longest = 0;
 };
 
@@ -70,12 +73,16 @@ void checkInvariants(const TestGame& g, const GameState& s)
     }
 }
 
-void playOneGame(uint64_t seed, int ticks, Totals& totals)
+// wide: every field size from 10 to 130 and levels up to 80, with speed changes and level
+// packs opened along the way; otherwise the small fields of the quick run.
+void playOneGame(uint64_t seed, long long ticks, Totals& totals, bool wide = false)
 {
     SeededRandom setup(seed);
-    const int field = 10 + setup.next(31);
+    // The long run walks through every field size and every level in turn.
+    const int field = wide ? 10 + static_cast<int>(seed % 121) : 10 + setup.next(31);
+    const int level = wide ? static_cast<int>(seed % 81) : setup.next(13);
     const int intervals[] = {20, 50, 100, 150, 300};
-    TestGame g(field, 4 + setup.next(4), seed, setup.next(13));
+    TestGame g(field, wide ? 4 : 4 + setup.next(4), seed, level);
     g.host.interval = intervals[setup.next(5)];
     g.host.sounds = setup.next(2) == 0;
     Bot bot(seed * 7919 + 1, 0.05 + setup.next(20) / 100.0);
@@ -102,6 +109,20 @@ void playOneGame(uint64_t seed, int ticks, Totals& totals)
             g.game->N10Click();
             g.game->N10Click();
         }
+        if (wide && setup.next(20000) == 0) {
+            // A speed change ends the game, as the Speed menu does.
+            g.host.interval = intervals[setup.next(5)];
+            s.Lives = 1;
+            g.game->KillSnake();
+            continue;
+        }
+        if (wide && setup.next(30000) == 0) {
+            g.game->OpenLevelPack(setup.next(2) ? QStringLiteral(KESTRUM_DATA_DIR "/levels/garden.lev")
+                                                : QStringLiteral(KESTRUM_DATA_DIR "/levels/fortress.lev"));
+            ++totals.packs;
+        }
+        if (wide && setup.next(40000) == 0)
+            g.game->N101Click(setup.next(12));
         const uint16_t key = bot.choose(s);
         if (key || !g.host.timer1)
             g.game->FormKeyDown(key ? key : 38);
@@ -118,6 +139,8 @@ void playOneGame(uint64_t seed, int ticks, Totals& totals)
         totals.eaten += std::max(0, s.EatenCount - eaten);
         totals.mushrooms += static_cast<int>(g.host.warnings.size()) > warnings && s.MushroomTicks > 0;
         totals.longest = std::max(totals.longest, s.SnakeLast + 1);
+        totals.fields.insert(s.FieldSize);
+        totals.levels.insert(s.Level);
         ASSERT_NO_FATAL_FAILURE(checkInvariants(g, s)) << "seed " << seed << " tick " << s.TickCount;
     }
 }
@@ -142,6 +165,33 @@ TEST(RandomPlay, ManySeededGamesKeepEveryInvariant)
     EXPECT_GT(totals.exits, 5);
     EXPECT_GT(totals.gameOvers, 5);
     EXPECT_GT(totals.mushrooms, 10);
+}
+
+// The long run: `make soak` (10 million ticks) and `make soak-short` in CI.
+TEST(Soak, EveryLevelAndFieldSizeForMillionsOfTicks)
+{
+    const QByteArray budget = qgetenv("KESTRUM_SOAK_TICKS");
+    if (budget.isEmpty())
+        GTEST_SKIP() << "set KESTRUM_SOAK_TICKS to play";
+    const long long target = budget.toLongLong();
+    Totals totals;
+    uint64_t seed = 1000;
+    QElapsedTimer clock;
+    clock.start();
+    while (totals.ticks < target) {
+        ASSERT_NO_FATAL_FAILURE(playOneGame(seed, 20000, totals, true)) << "seed " << seed;
+        ++seed;
+    }
+    std::cout << "soak: " << (seed - 1000) << " games, " << totals.ticks << " ticks, "
+              << totals.sequenceSteps << " sequence steps in " << clock.elapsed() / 1000 << " s; "
+              << totals.deaths << " deaths, " << totals.gameOvers << " game overs, " << totals.exits
+              << " exits, " << totals.eaten << " foods, " << totals.mushrooms << " mushrooms, "
+              << totals.packs << " packs opened, " << totals.fields.size() << " field sizes ("
+              << *totals.fields.begin() << " .. " << *totals.fields.rbegin() << "), "
+              << totals.levels.size() << " levels (" << *totals.levels.begin() << " .. "
+              << *totals.levels.rbegin() << "), longest snake " << totals.longest
+              << "; crashes, hangs and broken invariants: none\n";
+    EXPECT_EQ(totals.fields.size(), seed - 1000 >= 121 ? 121u : totals.fields.size());
 }
 
 }  // namespace

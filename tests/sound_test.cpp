@@ -68,6 +68,15 @@ TEST(WaveListFile, EveryTruncationAndDamageGivesAClearErrorNotACrash)
     bad = good;
     bad[4 + 2 + 2 + 1 + 1 + 1 + 1 + 4] = static_cast<char>(200);  // volume above 128
     EXPECT_FALSE(parseWaveList(bad, &error).has_value());
+    // Found by fuzzing: flags other than "loops" and names outside printable ASCII would
+    // not be written back as they were read.
+    bad = good;
+    bad[4 + 2 + 2 + 1 + 1] = 2;
+    EXPECT_FALSE(parseWaveList(bad, &error).has_value());
+    bad = good;
+    bad[4 + 2 + 2 + 1] = static_cast<char>(0xEA);
+    EXPECT_FALSE(parseWaveList(bad, &error).has_value());
+    EXPECT_TRUE(error.contains("name")) << error.toStdString();
 }
 
 TEST(WaveListFile, TheShippedListHoldsEveryEvent)

@@ -47,9 +47,9 @@ void Game::sound(const char* event)
 }
 
 void Game::showScore() { host_.setLabel(PanelLabel::Score, scoreText(s_.Score)); }
-void Game::showLevelLabel(const QString& separator, const QString& word)
+void Game::showLevelLabel(const QString& word)
 {
-    host_.setLabel(PanelLabel::Level, QString::number(s_.Level) + separator + word);
+    host_.setLabel(PanelLabel::Level, QString::number(s_.Level) + QLatin1Char(' ') + word);
 }
 
 void Game::showLength() { host_.setLabel(PanelLabel::Length, QString::number(s_.SnakeLast + 1)); }
@@ -731,7 +731,7 @@ void Game::Timer2Timer()
             canvas_.drawTile(s_.ExitPos.X + 1, s_.ExitPos.Y, tile::Floor);
             s_.ExitPos = {-1, -2};
             s_.Level += 1;
-            showLevelLabel(QStringLiteral(" "), host_.langText(39));
+            showLevelLabel(host_.langText(39));
             host_.checkLevelItem(s_.Level);
             DrawField();
             BuildWalls();
@@ -855,45 +855,38 @@ void Game::ShowLevel()
     flush();
 }
 
+void Game::changeLevel(int level)
+{
+    s_.Level = level;
+    host_.checkLevelItem(s_.Level);
+    ShowLevel();
+    showLevelLabel(QStringLiteral("level"));
+}
+
 void Game::N101Click(int tag)
 {
     if (tag == 11) {
-        s_.Level += 1;
-    } else {
-        // A chosen level is played: even the last life lost here is an ordinary death.
-        s_.Lives = std::max(s_.Lives, 2);
-        KillSnake();
-        s_.Lives = 3;
-        host_.setLabel(PanelLabel::Lives, countText(3));
-        s_.LevelPackFile.clear();
-        s_.Level = tag;
+        changeLevel(s_.Level + 1);
+        return;
     }
-    host_.checkLevelItem(s_.Level);
-    ShowLevel();
-    showLevelLabel(QStringLiteral(" "), QStringLiteral("level"));
+    // A chosen level is played: even the last life lost here is an ordinary death.
+    s_.Lives = std::max(s_.Lives, 2);
+    KillSnake();
+    s_.Lives = 3;
+    host_.setLabel(PanelLabel::Lives, countText(3));
+    s_.LevelPackFile.clear();
+    changeLevel(tag);
 }
 
-void Game::LHeadClick()
-{
-    s_.Level += 1;
-    host_.checkLevelItem(s_.Level);
-    ShowLevel();
-    showLevelLabel(QStringLiteral(" "), QStringLiteral("level"));
-}
+void Game::LHeadClick() { changeLevel(s_.Level + 1); }
 
-void Game::LLongClick()
-{
-    s_.Level -= 1;
-    host_.checkLevelItem(s_.Level);
-    ShowLevel();
-    showLevelLabel(QStringLiteral(" "), QStringLiteral("level"));
-}
+void Game::LLongClick() { changeLevel(s_.Level - 1); }
 
 void Game::OpenLevelPack(const QString& path)
 {
     s_.LevelPackFile = path;
     s_.Level = 0;
-    showLevelLabel(QStringLiteral(" "), host_.langText(39));
+    showLevelLabel(host_.langText(39));
     host_.checkLevelItem(0);
     ShowLevel();
 }

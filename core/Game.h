@@ -164,7 +164,10 @@ private:
     void sound(const char* event);
     void showScore();
     void showLength();
-    void showLevelLabel(const QString& separator, const QString& word);
+    // The level label: the number, a blank and the word.
+    void showLevelLabel(const QString& word);
+    // The common tail of the player's level changes: the menu mark, the field, the label.
+    void changeLevel(int level);
     void itemSchedules();
     void eatingTests();
     void mushroomCountdown();

@@ -38,10 +38,11 @@ FieldView::FieldView(QWidget* parent, const QImage& image) : QWidget(parent), im
 void FieldView::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    const QRect r = event->rect();
-    p.drawImage(r.topLeft(), image_, r);
+    // Only the changed cells: a tick touches a few cells in different corners.
+    for (const QRect& r : event->region())
+        p.drawImage(r.topLeft(), image_, r);
     // Outside the picture (before the first build) stays black.
-    const QRegion outside = QRegion(r) - QRegion(image_.rect());
+    const QRegion outside = event->region() - QRegion(image_.rect());
     for (const QRect& o : outside)
         p.fillRect(o, Qt::black);
 }
@@ -689,7 +690,7 @@ void TFormKestrum::waitMs(int ms)
     loop.exec();
 }
 
-void TFormKestrum::repaintField(const QRect& rect) { ImagePole->update(rect); }
+void TFormKestrum::repaintField(const QRegion& region) { ImagePole->update(region); }
 
 bool TFormKestrum::soundsOn() const
 {

@@ -136,7 +136,7 @@ public:
     QImage backgroundPicture() override;
     void waitMs(int ms) override;
     bool closing() const override { return closing_; }
-    void repaintField(const QRect& rect) override;
+    void repaintField(const QRegion& region) override;
     bool soundsOn() const override;
     void playSound(const QString& event) override;
     void showMessage(const QString& text) override { reportError(text); }

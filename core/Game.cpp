@@ -56,7 +56,7 @@ void Game::showLength() { host_.setLabel(PanelLabel::Length, QString::number(s_.
 
 void Game::flush()
 {
-    const QRect r = canvas_.takeDirty();
+    const QRegion r = canvas_.takeDirty();
     if (!r.isEmpty())
         host_.repaintField(r);
 }
@@ -169,7 +169,7 @@ void Game::Timer1Timer()
 {
     s_.TickCount += 1;
     StepSnake();
-    DrawSnake(0);
+    drawSnakeStep();
     s_.TurnAllowed = true;
     itemSchedules();
     if (host_.closing())
@@ -258,6 +258,18 @@ void Game::DrawSnake(int SkipFront)
         drawSegment(i, segmentTile(i));
     if (SkipFront == 0)
         drawSegment(0, segmentTile(0));
+}
+
+// A step changes four cells: the one the tail left, the new tail, the old head (now the
+// neck) and the new head. Every other segment moved onto a cell that already showed its
+// picture, so the tick leaves them alone; the result equals DrawSnake(0).
+void Game::drawSnakeStep()
+{
+    const int last = std::clamp(s_.SnakeLast, 2, kMaxSnakeLast);
+    canvas_.drawTile(s_.SnakeBody[static_cast<size_t>(last + 1)], tile::Floor);
+    drawSegment(last, segmentTile(last));
+    drawSegment(1, segmentTile(1));
+    drawSegment(0, segmentTile(0));
 }
 
 void Game::FormKeyDown(uint16_t Key)
@@ -426,21 +438,36 @@ void Game::RemoveItem(ItemKind kind, bool eaten)
     it.Pos = {0, 0};
 }
 
+// One pass over the walls, the snake, the food and the items, so that each draw of the
+// search is a single look-up: a crowded field takes thousands of draws.
+void Game::markBlockedCells()
+{
+    const int N = std::max(s_.FieldSize, 0);
+    blocked_.assign(static_cast<size_t>(N) * static_cast<size_t>(N), 0);  // keeps its capacity
+    const auto mark = [&](TCellPos c) {
+        if (c.X >= 0 && c.Y >= 0 && c.X < N && c.Y < N)
+            blocked_[static_cast<size_t>(c.Y) * static_cast<size_t>(N) + static_cast<size_t>(c.X)] = 1;
+    };
+    mark(s_.Death.Pos);
+    mark(s_.Drug.Pos);
+    mark(s_.ExitPos);
+    mark({s_.ExitPos.X + 1, s_.ExitPos.Y});
+    for (const TWall& w : s_.Walls)
+        mark({w.X, w.Y});
+    const int last = std::clamp(s_.SnakeLast, 0, kMaxSnakeLast);
+    for (int i = 0; i <= last; ++i)
+        mark(s_.SnakeBody[static_cast<size_t>(i)]);
+    const int foods = std::clamp(s_.FoodCount, 0, kFoodCells);
+    for (int i = 0; i < foods; ++i)
+        mark(s_.FoodList[static_cast<size_t>(i)]);
+}
+
 bool Game::cellBlocked(TCellPos c) const
 {
-    if (c == s_.Death.Pos || c == s_.Drug.Pos || c == s_.ExitPos ||
-        c == TCellPos{s_.ExitPos.X + 1, s_.ExitPos.Y})
-        return true;
-    for (const TWall& w : s_.Walls)
-        if (c.X == w.X && c.Y == w.Y)
-            return true;
-    for (int i = 0; i <= s_.SnakeLast; ++i)
-        if (c == s_.SnakeBody[static_cast<size_t>(i)])
-            return true;
-    for (int i = 0; i < s_.FoodCount; ++i)
-        if (c == s_.FoodList[static_cast<size_t>(i)])
-            return true;
-    return false;
+    const int N = s_.FieldSize;
+    if (c.X < 0 || c.Y < 0 || c.X >= N || c.Y >= N)
+        return false;  // the search only asks for inner cells
+    return blocked_[static_cast<size_t>(c.Y) * static_cast<size_t>(N) + static_cast<size_t>(c.X)] != 0;
 }
 
 bool Game::FindFreeCell(bool twoCells, TCellPos& found)
@@ -448,6 +475,7 @@ bool Game::FindFreeCell(bool twoCells, TCellPos& found)
     const int N = s_.FieldSize;
     if (N < 4)
         return false;
+    markBlockedCells();
     const TCellPos head = s_.SnakeBody[0];
     const auto passes = [&](TCellPos c) {
         if (cellBlocked(c))

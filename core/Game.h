@@ -14,6 +14,7 @@
 
 #include <QString>
 #include <array>
+#include <vector>
 
 namespace kestrum {
 
@@ -173,10 +174,12 @@ private:
     void mushroomCountdown();
     void mushroomWarning();
     void drawSegment(int i, int tileNumber);
+    void drawSnakeStep();
     int segmentTile(int i) const;
     void deathFrame();
     void gameOverScroll();
     void scheduleItem(ItemKind kind, int awayBase, int awaySpread, int stayBase, int staySpread);
+    void markBlockedCells();
     bool cellBlocked(TCellPos c) const;
 
     GameHost& host_;
@@ -185,6 +188,7 @@ private:
     FieldCanvas canvas_;
     CellPictures pictures_;
     bool waiting_ = false;
+    std::vector<uint8_t> blocked_;  // FieldSize x FieldSize, filled by markBlockedCells
 };
 
 }  // namespace kestrum

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
 namespace kestrum {
@@ -48,8 +49,8 @@ public:
     virtual void waitMs(int ms) = 0;
     // True once the window has begun to close; nested loops then unwind and stop.
     virtual bool closing() const = 0;
-    // Brings a rectangle of the field picture up to date on screen.
-    virtual void repaintField(const QRect& rect) = 0;
+    // Brings the changed cells of the field picture up to date on screen.
+    virtual void repaintField(const QRegion& region) = 0;
 
     // Sound effects by event name; callers ask soundsOn() first.
     virtual bool soundsOn() const = 0;

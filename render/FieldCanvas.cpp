@@ -12,7 +12,8 @@ void FieldCanvas::resize(int width, int height)
 {
     image_ = QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
     image_.fill(Qt::black);
-    dirty_ = image_.rect();
+    dirtyCount_ = 0;
+    markDirty(image_.rect());
 }
 
 void FieldCanvas::setGeometry(int cellSize)
@@ -38,7 +39,7 @@ void FieldCanvas::blit(const QImage& picture, QPoint at)
         auto* to = reinterpret_cast<QRgb*>(image_.scanLine(target.y() + row)) + target.x();
         std::copy(from, from + target.width(), to);
     }
-    dirty_ |= target;
+    markDirty(target);
 }
 
 void FieldCanvas::drawTile(int x, int y, int tileNumber)
@@ -55,19 +56,32 @@ void FieldCanvas::drawTileScaled(const QRect& r, int tileNumber)
     const QImage& picture = pictures_->tile(tileNumber);
     if (picture.isNull())
         return;
-    if (r.size() == picture.size()) {
-        blit(picture, r.topLeft());
-        return;
+    blit(r.size() == picture.size() ? picture : scaledTile(tileNumber, r.size()), r.topLeft());
+}
+
+const QImage& FieldCanvas::scaledTile(int tileNumber, QSize size)
+{
+    const QImage& picture = pictures_->tile(tileNumber);
+    const uint64_t key = (static_cast<uint64_t>(tileNumber & 0xFF) << 48) |
+                         (static_cast<uint64_t>(size.width() & 0xFFFFFF) << 24) |
+                         static_cast<uint64_t>(size.height() & 0xFFFFFF);
+    // A new skin gives new tiles; the entries made from the old ones are dropped.
+    if (scaled_.size() > 4096)
+        scaled_.clear();
+    Scaled& entry = scaled_[key];
+    if (entry.source != picture.cacheKey() || entry.picture.isNull()) {
+        entry.source = picture.cacheKey();
+        entry.picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                            .convertToFormat(QImage::Format_RGB32);
     }
-    QPainter painter(&image_);
-    painter.drawImage(r, picture);
-    markDirty(r);
+    return entry.picture;
 }
 
 void FieldCanvas::fill(QRgb colour)
 {
     image_.fill(colour);
-    dirty_ = image_.rect();
+    dirtyCount_ = 0;
+    markDirty(image_.rect());
 }
 
 void FieldCanvas::drawImage(QPoint at, const QImage& picture)
@@ -133,11 +147,32 @@ void FieldCanvas::drawField()
     drawTile(last, last, tile::CornerBR);
 }
 
-QRect FieldCanvas::takeDirty()
+void FieldCanvas::markDirty(const QRect& rect)
 {
-    const QRect r = dirty_;
-    dirty_ = QRect();
-    return r;
+    const QRect r = rect.intersected(image_.rect());
+    if (r.isEmpty())
+        return;
+    for (int i = 0; i < dirtyCount_; ++i)
+        if (dirty_[static_cast<size_t>(i)].contains(r))
+            return;
+    if (dirtyCount_ < kDirtyRects) {
+        dirty_[static_cast<size_t>(dirtyCount_++)] = r;
+        return;
+    }
+    QRect all = r;
+    for (const QRect& d : dirty_)
+        all |= d;
+    dirty_[0] = all;
+    dirtyCount_ = 1;
+}
+
+QRegion FieldCanvas::takeDirty()
+{
+    QRegion region;
+    for (int i = 0; i < dirtyCount_; ++i)
+        region += dirty_[static_cast<size_t>(i)];
+    dirtyCount_ = 0;
+    return region;
 }
 
 }  // namespace kestrum

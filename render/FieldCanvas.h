@@ -7,6 +7,11 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
+
+#include <array>
+#include <cstdint>
+#include <unordered_map>
 
 namespace kestrum {
 
@@ -46,19 +51,31 @@ public:
     // Floor on the inner cells, border pieces on the ring.
     void drawField();
 
-    // The rectangle changed since the last call, and forget it.
-    QRect takeDirty();
-    void markDirty(const QRect& r) { dirty_ |= r.intersected(image_.rect()); }
+    // The area changed since the last call, and forget it.
+    QRegion takeDirty();
+    void markDirty(const QRect& r);
 
 private:
     void blit(const QImage& picture, QPoint at);
+    const QImage& scaledTile(int tileNumber, QSize size);
+
+    // A tick changes a few cells far apart (head, tail, a food): they are kept as separate
+    // rectangles so that the screen repaints those cells only. Past this many they merge.
+    static constexpr int kDirtyRects = 16;
 
     QImage image_;
     const CellPictures* pictures_ = nullptr;
     int cellSize_ = 0;
     int fieldSize_ = 0;
     int fieldLeft_ = 0;
-    QRect dirty_;
+    std::array<QRect, kDirtyRects> dirty_{};
+    int dirtyCount_ = 0;
+    // Tiles scaled to the sizes the animations and death frames ask for, made once each.
+    struct Scaled {
+        qint64 source = 0;  // cacheKey of the tile it was made from
+        QImage picture;
+    };
+    std::unordered_map<uint64_t, Scaled> scaled_;
 };
 
 }  // namespace kestrum

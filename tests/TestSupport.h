@@ -38,7 +38,7 @@ public:
     QStringList messages;
     std::vector<int> waits;
     std::vector<std::pair<int, bool>> handOvers;
-    std::vector<QRect> repaints;
+    std::vector<QRegion> repaints;
     int panelAnimations = 0;
     bool mushroomIndicator = false;
     int checkedLevel = 0;
@@ -70,7 +70,7 @@ public:
             onWait(ms);
     }
     bool closing() const override { return isClosing; }
-    void repaintField(const QRect& rect) override { repaints.push_back(rect); }
+    void repaintField(const QRegion& region) override { repaints.push_back(region); }
     bool soundsOn() const override { return sounds; }
     void playSound(const QString& event) override { soundsPlayed << event; }
     void showMessage(const QString& text) override { messages << text; }

@@ -155,8 +155,8 @@ TEST(CellAnimation, EachFrameRepaintsOnlyItsCell)
     a.host.repaints.clear();
     a.game->TimerAnimatorTimer();
     ASSERT_EQ(a.host.repaints.size(), 2u);
-    for (const QRect& r : a.host.repaints)
-        EXPECT_LE(r.width() * r.height(), 22 * 22);
+    for (const QRegion& r : a.host.repaints)
+        EXPECT_LE(r.boundingRect().width() * r.boundingRect().height(), 22 * 22);
     // Idle, the animator asks for nothing.
     for (int i = 0; i < 20; ++i)
         a.game->TimerAnimatorTimer();

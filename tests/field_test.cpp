@@ -1,4 +1,5 @@
 // Skins and the field picture: cutting, geometry, background, border and walls.
+#include "Bot.h"
 #include "TestSupport.h"
 
 #include "render/FieldCanvas.h"
@@ -119,6 +120,14 @@ TEST(FieldDrawing, WallsDrawTheirKindsPicture)
         EXPECT_EQ(g.tileAtCell(2 + k, 3), tiles[k]);
 }
 
+int regionArea(const QRegion& r)
+{
+    int area = 0;
+    for (const QRect& part : r)
+        area += part.width() * part.height();
+    return area;
+}
+
 TEST(FieldDrawing, OnlyTheChangedCellsAreRepainted)
 {
     TestGame g(20, 10);
@@ -128,11 +137,64 @@ TEST(FieldDrawing, OnlyTheChangedCellsAreRepainted)
     g.game->FormKeyDown(37);
     g.tick();
     ASSERT_EQ(g.host.repaints.size(), 1u);
-    // Head, neck, tail and the vacated cell all lie in a 2 x 3 cell box.
-    const QRect r = g.host.repaints.front();
-    EXPECT_LE(r.width() * r.height(), 2 * 10 * 3 * 10);
-    EXPECT_TRUE(r.contains(g.game->canvas().cellRect(9, 16)));
-    EXPECT_TRUE(r.contains(g.game->canvas().cellRect(10, 18)));
+    // Head, neck, tail and the vacated cell: four cells, nothing between them.
+    const QRegion& r = g.host.repaints.front();
+    EXPECT_EQ(regionArea(r), 4 * 10 * 10);
+    EXPECT_TRUE(r.contains(g.game->canvas().cellRect(9, 16)));   // new head
+    EXPECT_TRUE(r.contains(g.game->canvas().cellRect(10, 17)));  // new tail
+    EXPECT_TRUE(r.contains(g.game->canvas().cellRect(10, 18)));  // vacated
+}
+
+// Long random play on the largest cells: each tick draws only the cells it touches, the
+// picture stays what a full redraw of the snake gives, and the screen repaints no more
+// than those cells even when head and tail are far apart.
+TEST(FieldDrawing, TicksRepaintOnlyTheCellsTheyChange)
+{
+    TestGame g(46, 22, 99);
+    Bot bot(5, 0.1);
+    GameState& s = g.s();
+    const int cell = 22 * 22;
+    long long ticks = 0, area = 0, longSnakeTicks = 0;
+    int worst = 0;
+    while (ticks < 6000) {
+        if (g.host.timer2) {
+            g.game->Timer2Timer();
+            continue;
+        }
+        const uint16_t key = bot.choose(s);
+        if (key || !g.host.timer1)
+            g.game->FormKeyDown(key ? key : 38);
+        if (!g.host.timer1)
+            continue;
+        // Long snakes make far-apart heads and tails.
+        if (s.SnakeLast < 200 && ticks % 30 == 0)
+            s.PendingGrowth = 15;
+        g.host.repaints.clear();
+        const int lengthBefore = s.SnakeLast;
+        g.tick();
+        ++ticks;
+        if (s.SnakeLast > 100)
+            ++longSnakeTicks;
+        int tickArea = 0;
+        for (const QRegion& r : g.host.repaints)
+            tickArea += regionArea(r);
+        area += tickArea;
+        worst = std::max(worst, tickArea);
+        // The exit tiles lie over the head and a death redraws everything; a growth step
+        // changes the length after the drawing, which a full redraw would not know.
+        if (s.Seq != Sequence::None || s.SnakeLast != lengthBefore)
+            continue;
+        const QImage drawn = g.game->canvas().image().copy();
+        g.game->DrawSnake(0);
+        g.game->canvas().takeDirty();  // the check's own drawing is not the game's
+        ASSERT_EQ(drawn, g.game->canvas().image()) << "tick " << ticks;
+        // Animations run between ticks, over the head too, as the window's timer does.
+        g.game->TimerAnimatorTimer();
+    }
+    EXPECT_GT(longSnakeTicks, 300);
+    // Four cells a step; a shrink, an exit or eaten food adds at most three.
+    EXPECT_LE(worst, 7 * cell);
+    EXPECT_LE(static_cast<double>(area) / ticks, 4.1 * cell);
 }
 
 TEST(FieldDrawing, DrawingOffThePictureIsClipped)

@@ -7,9 +7,9 @@ JOBS ?= $(shell nproc)
 
 # Build and run-time packages; test tools are listed separately.
 DEPS = cmake g++ make pkg-config qt6-base-dev libgl-dev libsdl2-mixer-dev timgm6mb-soundfont fonts-liberation2
-TEST_DEPS = libgtest-dev xvfb xauth xdotool imagemagick x11-utils
+TEST_DEPS = libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
 
-.PHONY: all run test deps test-deps build clean assets test-sanitized fuzz soak soak-short
+.PHONY: all run test deps test-deps build clean assets test-sanitized fuzz soak soak-short bench bench-run
 
 all: build
 
@@ -75,3 +75,19 @@ soak: $(BUILD)/CMakeCache.txt
 	cd $(BUILD) && KESTRUM_SOAK_TICKS=$(SOAK_TICKS) ./tests/soak_test --gtest_filter='Soak.*'
 soak-short:
 	$(MAKE) soak SOAK_TICKS=5000000
+
+# Benchmarks: the handlers and readers against their budgets, the game timer in the real
+# window, and the whole program under Xvfb beside a bare Qt window. Every part runs; the
+# target fails at the end if any figure is over its budget.
+bench: test-deps $(BUILD)/CMakeCache.txt
+	cmake -S . -B $(BUILD) > /dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target kestrum kestrum_bench timer_precision reference_window
+bench-run: bench
+	@over=0; \
+	echo "== Handlers and readers"; \
+	$(BUILD)/bench/kestrum_bench --check-budgets || over=1; \
+	echo; echo "== Game timer in the real window (offscreen)"; \
+	$(BUILD)/bench/timer_precision --check-budgets || over=1; \
+	echo; echo "== The whole program under Xvfb"; \
+	bench/program_bench.sh $(BUILD) 5 --check-budgets || over=1; \
+	exit $$over

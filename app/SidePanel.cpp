@@ -23,7 +23,8 @@ void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event)
     QLabel::mouseDoubleClickEvent(event);
 }
 
-CartoonWidget::CartoonWidget(QWidget* parent) : QWidget(parent), frames_(paintPanelCartoon())
+// Start-up paints the still picture only; the other frames wait for the first play.
+CartoonWidget::CartoonWidget(QWidget* parent) : QWidget(parent), frames_{paintPanelCartoonFrame(0)}
 {
     setObjectName(QStringLiteral("Anim"));
     setFixedSize(kCartoonSize, kCartoonSize);
@@ -41,6 +42,8 @@ CartoonWidget::CartoonWidget(QWidget* parent) : QWidget(parent), frames_(paintPa
 
 void CartoonWidget::play()
 {
+    if (frames_.size() < static_cast<size_t>(kCartoonFrames))
+        frames_ = paintPanelCartoon();
     frame_ = 0;
     timer_.start();
     update();

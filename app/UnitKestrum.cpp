@@ -690,6 +690,7 @@ void TFormKestrum::waitMs(int ms)
     loop.exec();
 }
 
+// Painted at once: a deferred update costs the process another wake-up per frame.
 void TFormKestrum::repaintField(const QRegion& region) { ImagePole->update(region); }
 
 bool TFormKestrum::soundsOn() const

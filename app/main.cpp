@@ -8,9 +8,48 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <QTimer>
+#include <QWindow>
+
+#include <chrono>
 #include <cstdio>
 
 namespace {
+
+// With KESTRUM_TRACE_START set, the moments the window is first mapped and the field
+// first reaches the screen go to standard error as wall-clock nanoseconds, for the start-up
+// measurement of bench/program_bench.sh.
+class StartupTrace : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!mapped_ && event->type() == QEvent::Expose && qobject_cast<QWindow*>(watched) &&
+            static_cast<QWindow*>(watched)->isExposed()) {
+            mapped_ = true;
+            print("mapped");
+        }
+        if (!drawn_ && event->type() == QEvent::Paint &&
+            watched->objectName() == QLatin1String("ImagePole")) {
+            drawn_ = true;
+            // After this paint the backing store is flushed to the screen.
+            QTimer::singleShot(0, this, [this] {
+                print("field drawn");
+                QCoreApplication::instance()->removeEventFilter(this);
+            });
+        }
+        return false;
+    }
+
+private:
+    static void print(const char* what)
+    {
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::chrono::system_clock::now().time_since_epoch()).count();
+        std::fprintf(stderr, "kestrum: %s %lld\n", what, static_cast<long long>(ns));
+    }
+    bool mapped_ = false;
+    bool drawn_ = false;
+};
 
 // The game reads its files from the working directory. Started from elsewhere, it works
 // in the folder of its executable when that holds the game's data.
@@ -72,6 +111,9 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(KESTRUM_VERSION));
     QApplication::setApplicationDisplayName(QStringLiteral("Kestrum"));
     findDataFolder();
+    StartupTrace trace;
+    if (qEnvironmentVariableIsSet("KESTRUM_TRACE_START"))
+        app.installEventFilter(&trace);
 
     kestrum::TFormKestrum window;
     window.show();

@@ -688,8 +688,8 @@ void Game::TimerAnimatorTimer()
         if (frame.width() > 0 && frame.height() > 0)
             canvas_.drawTileScaled(frame.intersected(canvas_.cellRect(slot.X, slot.Y)),
                                    slot.Picture);
-        flush();  // each frame repaints its own cell only
     }
+    flush();  // one screen update a step, of the animated cells only
     if (s_.ActiveAnimations <= 0)
         host_.setAnimatorRunning(false);
 }

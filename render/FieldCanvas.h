@@ -61,7 +61,7 @@ private:
 
     // A tick changes a few cells far apart (head, tail, a food): they are kept as separate
     // rectangles so that the screen repaints those cells only. Past this many they merge.
-    static constexpr int kDirtyRects = 16;
+    static constexpr int kDirtyRects = 32;  // 24 animations and a few cells more
 
     QImage image_;
     const CellPictures* pictures_ = nullptr;

@@ -68,7 +68,14 @@ void paintSnake(QPainter& p, qreal headX, qreal phase, qreal jaw)
 std::vector<QImage> paintPanelCartoon()
 {
     std::vector<QImage> frames;
-    for (int k = 0; k < kCartoonFrames; ++k) {
+    for (int k = 0; k < kCartoonFrames; ++k)
+        frames.push_back(paintPanelCartoonFrame(k));
+    return frames;
+}
+
+QImage paintPanelCartoonFrame(int k)
+{
+    {
         QImage img(kCartoonSize, kCartoonSize, QImage::Format_RGB32);
         img.fill(Qt::black);
         QPainter p(&img);
@@ -91,9 +98,8 @@ std::vector<QImage> paintPanelCartoon()
                            c + QPointF(std::cos(a) * r1, std::sin(a) * r1));
             }
         }
-        frames.push_back(img);
+        return img;
     }
-    return frames;
 }
 
 }  // namespace kestrum

@@ -10,7 +10,9 @@ inline constexpr int kCartoonFrames = 11;
 inline constexpr int kCartoonSize = 100;
 inline constexpr int kCartoonFrameMs = 80;
 
-// Painted once at start-up; frame 0 is also the still picture between plays.
+// All the frames; frame 0 is also the still picture between plays.
 std::vector<QImage> paintPanelCartoon();
+// Frame k (0 .. kCartoonFrames - 1).
+QImage paintPanelCartoonFrame(int k);
 
 }  // namespace kestrum

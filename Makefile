@@ -7,9 +7,9 @@ JOBS ?= $(shell nproc)
 
 # Build and run-time packages; test tools are listed separately.
 DEPS = cmake g++ make pkg-config qt6-base-dev libgl-dev libsdl2-mixer-dev timgm6mb-soundfont fonts-liberation2
-TEST_DEPS = libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
+TEST_DEPS = libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils desktop-file-utils appstream
 
-.PHONY: all run test deps test-deps build clean assets test-sanitized fuzz soak soak-short bench bench-run
+.PHONY: all run test deps test-deps build clean assets test-sanitized fuzz soak soak-short bench bench-run package
 
 all: build
 
@@ -44,6 +44,11 @@ test-sanitized: test-deps
 	cmake --build $(SANITIZED) -j $(JOBS)
 	cd $(SANITIZED) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, in $(BUILD): kestrum_<version>_amd64.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls -l $(BUILD)/kestrum_*.deb
 
 # Repaints the shipped skin, background and icon from the skin painter.
 assets: build

@@ -15,6 +15,9 @@ constexpr int kChannels = 32;
 bool AudioDevice::acquire()
 {
     const bool wasUp = SDL_WasInit(SDL_INIT_AUDIO) != 0;
+    // SDL would turn SIGINT and SIGTERM into quit events nobody reads, and the game could
+    // no longer be stopped from outside once its sound was on.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (!wasUp && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {

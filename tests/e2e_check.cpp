@@ -2,7 +2,10 @@
 // screenshot of the real game to find the field and the snake on it.
 //   e2e_check --make-skin FILE
 //   e2e_check --verify SHOT.png
+//   e2e_check --verify-start SHOT.png SKIN   (a game just started, drawn with SKIN)
 #include "TestSupport.h"
+
+#include "render/Skin.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -79,6 +82,66 @@ int verify(const QString& path)
     return ok ? 0 : 1;
 }
 
+// Where a cell picture appears whole on the screenshot, scanning by rows.
+std::optional<QPoint> findPicture(const QImage& shot, const QImage& picture)
+{
+    const int n = picture.width();
+    const auto matches = [&](int x0, int y0) {
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x)
+                if ((shot.pixel(x0 + x, y0 + y) | 0xFF000000) != (picture.pixel(x, y) | 0xFF000000))
+                    return false;
+        return true;
+    };
+    for (int y = 0; y + n <= shot.height(); ++y)
+        for (int x = 0; x + n <= shot.width(); ++x)
+            if (matches(x, y))
+                return QPoint(x, y);
+    return std::nullopt;
+}
+
+bool showsPicture(const QImage& shot, QPoint at, const QImage& picture)
+{
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if ((shot.pixel(at.x() + x, at.y() + y) | 0xFF000000) != (picture.pixel(x, y) | 0xFF000000))
+                return false;
+    return true;
+}
+
+// A game that has just started with a shipped skin: the border, a floor that is mostly
+// empty, and the snake's head at its start cell looking up.
+int verifyStart(const QString& shotPath, const QString& skinPath)
+{
+    const QImage shot(shotPath);
+    QString error;
+    const QImage strip = loadBitmap(skinPath, &error);
+    if (shot.isNull() || strip.isNull()) {
+        std::printf("cannot read the screenshot or the skin %s\n", qPrintable(error));
+        return 1;
+    }
+    const CellPictures cells = CellPictures::fromStrip(strip);
+    const int size = cells.cellSize();
+    const auto topLeft = findPicture(shot, cells.tile(tile::CornerTL));
+    const auto bottomRight = findPicture(shot, cells.tile(tile::CornerBR));
+    if (!topLeft || !bottomRight) {
+        std::printf("no field border on the screenshot\n");
+        return 1;
+    }
+    const QPoint origin = *topLeft;
+    const int N = (bottomRight->x() - origin.x()) / size + 1;
+    std::printf("field of %d cells of %d pixels at (%d, %d)\n", N, size, origin.x(), origin.y());
+    int floor = 0;
+    for (int y = 1; y < N - 1; ++y)
+        for (int x = 1; x < N - 1; ++x)
+            floor += showsPicture(shot, origin + QPoint(x * size, y * size), cells.tile(tile::Floor)) ? 1 : 0;
+    const bool head = showsPicture(shot, origin + QPoint(N / 2 * size, (N - 4) * size),
+                                   cells.tile(tile::HeadBase + dirUp));
+    std::printf("%d of %d inner cells show the floor; head at its start: %s\n", floor,
+                (N - 2) * (N - 2), head ? "yes" : "no");
+    return floor > (N - 2) * (N - 2) / 2 && head ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -89,6 +152,8 @@ int main(int argc, char** argv)
         return solidSkin(kCell).save(args[2], "BMP") ? 0 : 1;
     if (args.size() == 3 && args[1] == "--verify")
         return verify(args[2]);
-    std::fprintf(stderr, "usage: e2e_check --make-skin FILE | --verify SHOT.png\n");
+    if (args.size() == 4 && args[1] == "--verify-start")
+        return verifyStart(args[2], args[3]);
+    std::fprintf(stderr, "usage: e2e_check --make-skin FILE | --verify SHOT.png | --verify-start SHOT.png SKIN\n");
     return 2;
 }

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace kestrum::test {
@@ -170,6 +174,24 @@ TEST_F(DiskAudio, TheDeviceIsSharedAndClosesWithItsLastUser)
     EXPECT_TRUE(other.play("EatApple"));
     other.closeDevice();
     AudioDevice::release();
+}
+
+// The sound library must leave the signals alone: a player's `kill` or a session's end
+// still stops the game once its sound is on.
+TEST_F(DiskAudio, AnOpenDeviceLeavesTerminationToTheSignal)
+{
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (!AudioDevice::acquire())
+            _exit(3);
+        raise(SIGTERM);
+        _exit(0);  // reached only when the signal was taken over
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child exited with " << WEXITSTATUS(status);
+    EXPECT_EQ(WTERMSIG(status), SIGTERM);
 }
 
 TEST(NoAudio, ADeviceThatCannotOpenSaysSo)

@@ -1,0 +1,28 @@
+#!/bin/bash
+# The Debian package: built with CPack from the build folder, it must hold the program,
+# its data, the desktop files and the manual page, declare what it needs at run time,
+# and the program it holds must run.
+# Arguments: the build folder.
+set -euo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+cpack -G DEB -B "$work" --config "$build/CPackConfig.cmake" > "$work/cpack.log" || { cat "$work/cpack.log"; fail "cpack"; }
+deb=$(ls "$work"/kestrum_*_amd64.deb 2> /dev/null || ls "$work"/kestrum_*.deb)
+[ -f "$deb" ] || fail "no package made"
+echo "package: $(basename "$deb"), $(du -k "$deb" | cut -f1) KiB"
+depends=$(dpkg-deb -f "$deb" Depends)
+for need in libqt6widgets6 libsdl2-mixer-2.0-0 timgm6mb-soundfont fonts-liberation2; do
+    grep -q "$need" <<< "$depends" || fail "Depends lacks $need: $depends"
+done
+[ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section"
+dpkg-deb -c "$deb" > "$work/contents.txt"
+for f in ./usr/games/kestrum ./usr/share/games/kestrum/Skins/kestrum ./usr/share/applications/org.kestrum.Kestrum.desktop \
+         ./usr/share/metainfo/org.kestrum.Kestrum.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/kestrum.png \
+         ./usr/share/man/man6/kestrum.6.gz; do
+    grep -q " $f\$" "$work/contents.txt" || fail "the package lacks $f"
+done
+dpkg-deb -x "$deb" "$work/root"
+"$work/root/usr/games/kestrum" --version | grep -q '^Kestrum ' || fail "the packaged program does not run"
+echo "the package holds the game and declares: $depends"

@@ -45,6 +45,11 @@ void FieldView::paintEvent(QPaintEvent* event)
     const QRegion outside = event->region() - QRegion(image_.rect());
     for (const QRect& o : outside)
         p.fillRect(o, Qt::black);
+    if (!painted_ && !image_.isNull()) {
+        painted_ = true;
+        if (onFirstPaint)
+            onFirstPaint();
+    }
 }
 
 void FieldView::keyPressEvent(QKeyEvent* event)
@@ -223,7 +228,17 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) { foregroundChanged(state == Qt::ApplicationActive); });
 
-    // The other windows, in their order; the hall of fame reads its table as it is made.
+    // The dialogs are made after the first frame: nobody can open one before the field
+    // is on the screen, and the field comes up sooner without them.
+    ImagePole->onFirstPaint = [this] { QTimer::singleShot(0, this, [this] { createWindows(); }); };
+}
+
+// The other windows, in their order; the hall of fame reads its table as it is made.
+// Everything that opens one calls this first.
+void TFormKestrum::createWindows()
+{
+    if (FormVel)
+        return;
     AboutBox = new TAboutBox(this);
     SetPoleServices setPole;
     setPole.text = [this](int line) { return langText(line); };
@@ -254,6 +269,7 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
     FormMesWarn = new TFormMesWarn(this);
     FormVel = new TFormVel(this);
     helpWindow_ = new HelpWindow(this);
+    applyLanguageToWindows();
 }
 
 void TFormKestrum::written(bool ok, const QString& error)
@@ -390,7 +406,7 @@ void TFormKestrum::FormClose()
     game_.FreeCellPictures();
     if (waitLoop_)
         waitLoop_->quit();
-    if (FormMesWarn->isVisible())
+    if (FormMesWarn && FormMesWarn->isVisible())
         FormMesWarn->reject();
 }
 
@@ -418,15 +434,24 @@ void TFormKestrum::N3Click() { close(); }
 
 void TFormKestrum::N15Click()
 {
+    createWindows();
     QString error;
     if (!helpWindow_->showTopic(QStringLiteral("Kestrum.hlp"), QStringLiteral("en"), &error))
         reportError(error);
 }
 
-void TFormKestrum::N6Click() { AboutBox->exec(); }
+void TFormKestrum::N6Click()
+{
+    createWindows();
+    AboutBox->exec();
+}
 void TFormKestrum::LScoreDblClick() { game_.LScoreDblClick(); }
 
-void TFormKestrum::N2Click() { FormFame->exec(); }
+void TFormKestrum::N2Click()
+{
+    createWindows();
+    FormFame->exec();
+}
 
 // Every speed change ends the running game: a game is always scored at one speed.
 void TFormKestrum::choosePreset(int ms)
@@ -445,6 +470,7 @@ void TFormKestrum::Vel3Click() { choosePreset(50); }
 
 void TFormKestrum::VelMoreClick()
 {
+    createWindows();
     Timer1.stop();
     game_.state().ResumeOnKey = true;
     if (const auto ms = FormVel->choose(Timer1.interval())) {
@@ -512,6 +538,7 @@ void TFormKestrum::NLevelOpenClick()
 
 void TFormKestrum::MSetPoleClick()
 {
+    createWindows();
     if (FormSet->exec() != QDialog::Accepted || closing_)
         return;
     SkinFileName = FormSet->SkinFileName;
@@ -586,6 +613,13 @@ void TFormKestrum::ApplyLanguage()
     p->Bevel3->setToolTip(t(69));
     p->Bevel4->setToolTip(t(70));
     p->PanelHelp->setToolTip(t(71));
+    if (FormVel)
+        applyLanguageToWindows();
+}
+
+void TFormKestrum::applyLanguageToWindows()
+{
+    const auto t = [this](int line) { return LangText.text(line); };
     FormVel->setWindowTitle(t(46));
     FormVel->Label1->setText(t(47));
     FormVel->Label2->setText(t(48));
@@ -634,10 +668,15 @@ void TFormKestrum::setLabel(PanelLabel label, const QString& text)
 
 void TFormKestrum::setMushroomIndicator(bool visible) { Panel1->ImgDrug->setVisible(visible); }
 void TFormKestrum::playPanelAnimation() { Panel1->Anim->play(); }
-void TFormKestrum::showWarning(const QString& text) { FormMesWarn->showText(text); }
+void TFormKestrum::showWarning(const QString& text)
+{
+    createWindows();
+    FormMesWarn->showText(text);
+}
 
 void TFormKestrum::handOverScore(int pendingScore, bool gameOver)
 {
+    createWindows();
     fame_.PendingScore = pendingScore;
     fame_.ScorePending = true;
     if (fame_.table.eighthScore() < pendingScore)

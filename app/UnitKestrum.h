@@ -37,6 +37,8 @@ class FieldView : public QWidget {
 public:
     FieldView(QWidget* parent, const QImage& image);
     std::function<void(QKeyEvent*)> onKey;
+    // Called once, when the field has been painted for the first time.
+    std::function<void()> onFirstPaint;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -45,6 +47,7 @@ protected:
 
 private:
     const QImage& image_;
+    bool painted_ = false;
 };
 
 class TFormKestrum : public QMainWindow, public GameHost {
@@ -63,14 +66,43 @@ public:
     QTimer& timer1() { return Timer1; }
     QTimer& timer2() { return Timer2; }
     QTimer& timerAnimator() { return TimerAnimator; }
-    HelpWindow* helpWindow() const { return helpWindow_; }
+    HelpWindow* helpWindow()
+    {
+        createWindows();
+        return helpWindow_;
+    }
     Configuration& config() { return config_; }
-    FameState& fame() { return fame_; }
-    TFormFame* formFame() const { return FormFame; }
-    TFormName* formName() const { return FormName; }
-    TFormVel* formVel() const { return FormVel; }
-    TFormSet* formSet() const { return FormSet; }
-    TFormAdd* formAdd() const { return FormAdd; }
+    // The hall of fame's table is read as its window is made.
+    FameState& fame()
+    {
+        createWindows();
+        return fame_;
+    }
+    TFormFame* formFame()
+    {
+        createWindows();
+        return FormFame;
+    }
+    TFormName* formName()
+    {
+        createWindows();
+        return FormName;
+    }
+    TFormVel* formVel()
+    {
+        createWindows();
+        return FormVel;
+    }
+    TFormSet* formSet()
+    {
+        createWindows();
+        return FormSet;
+    }
+    TFormAdd* formAdd()
+    {
+        createWindows();
+        return FormAdd;
+    }
     const LanguageTexts& texts() const { return LangText; }
     DXWaveList& waveList() { return DXWaveList_; }
     ThemePlayer& themes() { return themes_; }
@@ -116,6 +148,8 @@ public:
     // Loads the skin named by SkinFileName and rebuilds the field; a skin that cannot
     // serve is reported and the last good one (or the built-in one) is used.
     void BuildField();
+    // Makes the dialogs, once; the window does it after its first frame.
+    void createWindows();
 
     // GameHost
     void startTimer1() override { Timer1.start(); }
@@ -155,6 +189,7 @@ private:
     void FormClose();
     // The speed marks follow the interval: its preset, or "more...".
     void markSpeed(int interval);
+    void applyLanguageToWindows();
     void choosePreset(int ms);
     // Reports a refused write; the setting keeps its new value for the run.
     void written(bool ok, const QString& error);

@@ -6,8 +6,7 @@
 #include <QMetaObject>
 #include <QRegularExpression>
 
-#include <SDL.h>
-#include <SDL_mixer.h>
+#include "Mixer.h"
 
 #include <atomic>
 
@@ -36,17 +35,17 @@ MciDevice::~MciDevice()
     closeTheme();
 }
 
-bool MciDevice::playing() const { return music_ && Mix_PlayingMusic(); }
+bool MciDevice::playing() const { return music_ && mix().PlayingMusic(); }
 
 void MciDevice::closeTheme()
 {
     if (playingDevice.load() == this) {
-        Mix_HookMusicFinished(nullptr);
+        mix().HookMusicFinished(nullptr);
         playingDevice.store(nullptr);
     }
     if (music_) {
-        Mix_HaltMusic();
-        Mix_FreeMusic(music_);
+        mix().HaltMusic();
+        mix().FreeMusic(music_);
         music_ = nullptr;
     }
     if (device_) {
@@ -66,8 +65,8 @@ void MciDevice::send(const QString& command)
             return;
         device_ = true;
         if (QFileInfo(QString::fromLatin1(kSoundFont)).isFile())
-            Mix_SetSoundFonts(kSoundFont);
-        music_ = Mix_LoadMUS(QFileInfo(file).absoluteFilePath().toLocal8Bit().constData());
+            mix().SetSoundFonts(kSoundFont);
+        music_ = mix().LoadMUS(QFileInfo(file).absoluteFilePath().toLocal8Bit().constData());
         if (!music_) {
             AudioDevice::release();
             device_ = false;
@@ -76,21 +75,21 @@ void MciDevice::send(const QString& command)
     }
     if (seek.match(command).hasMatch()) {
         if (music_)
-            Mix_RewindMusic();
+            mix().RewindMusic();
         return;
     }
     if (command == QLatin1String("play mainback notify")) {
         if (!music_)
             return;
         playingDevice.store(this);
-        Mix_HookMusicFinished(&musicFinished);
-        if (Mix_PlayMusic(music_, 0) != 0)
+        mix().HookMusicFinished(&musicFinished);
+        if (mix().PlayMusic(music_, 0) != 0)
             musicFinished();  // a theme that fails to play reports its end at once
         return;
     }
     if (command == QLatin1String("stop mainback wait")) {
-        if (music_ && Mix_PlayingMusic())
-            Mix_HaltMusic();  // reports the end, which the player has learnt to ignore
+        if (music_ && mix().PlayingMusic())
+            mix().HaltMusic();  // reports the end, which the player has learnt to ignore
         return;
     }
     if (command == QLatin1String("close mainback wait"))

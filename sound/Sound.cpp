@@ -3,8 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <SDL.h>
-#include <SDL_mixer.h>
+#include "Mixer.h"
 
 namespace kestrum {
 
@@ -14,18 +13,20 @@ constexpr int kChannels = 32;
 
 bool AudioDevice::acquire()
 {
-    const bool wasUp = SDL_WasInit(SDL_INIT_AUDIO) != 0;
+    if (!mixer())
+        return false;
+    const bool wasUp = mix().WasInit(SDL_INIT_AUDIO) != 0;
     // SDL would turn SIGINT and SIGTERM into quit events nobody reads, and the game could
     // no longer be stopped from outside once its sound was on.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (!wasUp && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    mix().SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (!wasUp && mix().InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+    if (mix().OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
         if (!wasUp)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            mix().QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    Mix_AllocateChannels(kChannels);
+    mix().AllocateChannels(kChannels);
     return true;
 }
 
@@ -33,12 +34,12 @@ void AudioDevice::release()
 {
     int frequency = 0, channels = 0;
     Uint16 format = 0;
-    if (Mix_QuerySpec(&frequency, &format, &channels) == 0)
+    if (mix().QuerySpec(&frequency, &format, &channels) == 0)
         return;
-    Mix_CloseAudio();
+    mix().CloseAudio();
     // The last user gone, the audio system is let go too: the next open starts afresh.
-    if (Mix_QuerySpec(&frequency, &format, &channels) == 0)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (mix().QuerySpec(&frequency, &format, &channels) == 0)
+        mix().QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 DXWaveList::DXWaveList() = default;
@@ -86,10 +87,10 @@ bool DXWaveList::openDevice()
     chunks_.assign(clips_.size(), nullptr);
     for (size_t i = 0; i < clips_.size(); ++i) {
         const QByteArray& wav = clips_[i].wav;
-        SDL_RWops* rw = SDL_RWFromConstMem(wav.constData(), static_cast<int>(wav.size()));
-        chunks_[i] = rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+        SDL_RWops* rw = mix().RWFromConstMem(wav.constData(), static_cast<int>(wav.size()));
+        chunks_[i] = rw ? mix().LoadWAV_RW(rw, 1) : nullptr;
         if (chunks_[i])
-            Mix_VolumeChunk(chunks_[i], clips_[i].volume);
+            mix().VolumeChunk(chunks_[i], clips_[i].volume);
     }
     return true;
 }
@@ -98,7 +99,7 @@ void DXWaveList::freeChunks()
 {
     for (Mix_Chunk*& c : chunks_) {
         if (c)
-            Mix_FreeChunk(c);
+            mix().FreeChunk(c);
         c = nullptr;
     }
     chunks_.clear();
@@ -110,8 +111,8 @@ void DXWaveList::closeDevice()
         return;
     for (int ch = 0; ch < kChannels; ++ch)
         for (Mix_Chunk* c : chunks_)
-            if (c && Mix_GetChunk(ch) == c)
-                Mix_HaltChannel(ch);
+            if (c && mix().GetChunk(ch) == c)
+                mix().HaltChannel(ch);
     freeChunks();
     AudioDevice::release();
     open_ = false;
@@ -125,7 +126,7 @@ int DXWaveList::sounding(const QString& name) const
     Mix_Chunk* chunk = chunks_[static_cast<size_t>(*it)];
     int n = 0;
     for (int ch = 0; ch < kChannels && chunk; ++ch)
-        n += Mix_Playing(ch) && Mix_GetChunk(ch) == chunk;
+        n += mix().Playing(ch) && mix().GetChunk(ch) == chunk;
     return n;
 }
 
@@ -144,13 +145,13 @@ bool DXWaveList::play(const QString& name)
     if (clip.copies > 0 && sounding(name) >= clip.copies) {
         // At the limit: the copy that has sounded longest starts over.
         for (int ch = 0; ch < kChannels && channel < 0; ++ch)
-            if (Mix_Playing(ch) && Mix_GetChunk(ch) == chunk)
+            if (mix().Playing(ch) && mix().GetChunk(ch) == chunk)
                 channel = ch;
     }
-    channel = Mix_PlayChannel(channel, chunk, clip.looping ? -1 : 0);
+    channel = mix().PlayChannelTimed(channel, chunk, clip.looping ? -1 : 0, -1);
     if (channel >= 0) {
         const int right = 127 + clip.pan * 127 / 100;
-        Mix_SetPanning(channel, static_cast<Uint8>(254 - right), static_cast<Uint8>(right));
+        mix().SetPanning(channel, static_cast<Uint8>(254 - right), static_cast<Uint8>(right));
     }
     return true;
 }

@@ -729,7 +729,7 @@ void TFormKestrum::waitMs(int ms)
     loop.exec();
 }
 
-// Painted at once: a deferred update costs the process another wake-up per frame.
+// Deferred: the changes of one pass of the event loop reach the screen as one frame.
 void TFormKestrum::repaintField(const QRegion& region) { ImagePole->update(region); }
 
 bool TFormKestrum::soundsOn() const

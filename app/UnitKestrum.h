@@ -66,43 +66,15 @@ public:
     QTimer& timer1() { return Timer1; }
     QTimer& timer2() { return Timer2; }
     QTimer& timerAnimator() { return TimerAnimator; }
-    HelpWindow* helpWindow()
-    {
-        createWindows();
-        return helpWindow_;
-    }
+    HelpWindow* helpWindow() { return made(&TFormKestrum::helpWindow_); }
     Configuration& config() { return config_; }
     // The hall of fame's table is read as its window is made.
-    FameState& fame()
-    {
-        createWindows();
-        return fame_;
-    }
-    TFormFame* formFame()
-    {
-        createWindows();
-        return FormFame;
-    }
-    TFormName* formName()
-    {
-        createWindows();
-        return FormName;
-    }
-    TFormVel* formVel()
-    {
-        createWindows();
-        return FormVel;
-    }
-    TFormSet* formSet()
-    {
-        createWindows();
-        return FormSet;
-    }
-    TFormAdd* formAdd()
-    {
-        createWindows();
-        return FormAdd;
-    }
+    FameState& fame() { return made(&TFormKestrum::fame_); }
+    TFormFame* formFame() { return made(&TFormKestrum::FormFame); }
+    TFormName* formName() { return made(&TFormKestrum::FormName); }
+    TFormVel* formVel() { return made(&TFormKestrum::FormVel); }
+    TFormSet* formSet() { return made(&TFormKestrum::FormSet); }
+    TFormAdd* formAdd() { return made(&TFormKestrum::FormAdd); }
     const LanguageTexts& texts() const { return LangText; }
     DXWaveList& waveList() { return DXWaveList_; }
     ThemePlayer& themes() { return themes_; }
@@ -190,6 +162,13 @@ private:
     // The speed marks follow the interval: its preset, or "more...".
     void markSpeed(int interval);
     void applyLanguageToWindows();
+    // A member that exists once the dialogs are made (they are made after the first frame).
+    template <typename T>
+    T& made(T TFormKestrum::*member)
+    {
+        createWindows();
+        return this->*member;
+    }
     void choosePreset(int ms);
     // Reports a refused write; the setting keeps its new value for the run.
     void written(bool ok, const QString& error);

@@ -4,7 +4,6 @@
 #include "render/SetPole.h"
 #include "render/Skin.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -213,12 +212,3 @@ TEST_F(SetPoleTest, AMissingPictureIsReportedAndThePreviewKeptAsItWas)
 
 }  // namespace
 }  // namespace kestrum::test
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -765,13 +765,3 @@ TEST_F(WindowTest, ClosingDuringTheWarningEndsCleanly)
 
 }  // namespace
 }  // namespace kestrum::test
-
-int main(int argc, char** argv)
-{
-    // Test discovery runs the binary outside ctest's environment as well.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -68,7 +68,6 @@ void findDataFolder()
 
 }  // namespace
 
-
 int main(int argc, char** argv)
 {
     QStringList arguments;

@@ -12,8 +12,7 @@ void FieldCanvas::resize(int width, int height)
 {
     image_ = QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
     image_.fill(Qt::black);
-    dirtyCount_ = 0;
-    markDirty(image_.rect());
+    markAllDirty();
 }
 
 void FieldCanvas::setGeometry(int cellSize)
@@ -65,7 +64,8 @@ const QImage& FieldCanvas::scaledTile(int tileNumber, QSize size)
     const uint64_t key = (static_cast<uint64_t>(tileNumber & 0xFF) << 48) |
                          (static_cast<uint64_t>(size.width() & 0xFFFFFF) << 24) |
                          static_cast<uint64_t>(size.height() & 0xFFFFFF);
-    // A new skin gives new tiles; the entries made from the old ones are dropped.
+    // An entry made from another skin's tile is made again; the sizes the animations
+    // ask for are few, so the bound is only a guard.
     if (scaled_.size() > 4096)
         scaled_.clear();
     Scaled& entry = scaled_[key];
@@ -80,8 +80,7 @@ const QImage& FieldCanvas::scaledTile(int tileNumber, QSize size)
 void FieldCanvas::fill(QRgb colour)
 {
     image_.fill(colour);
-    dirtyCount_ = 0;
-    markDirty(image_.rect());
+    markAllDirty();
 }
 
 void FieldCanvas::drawImage(QPoint at, const QImage& picture)
@@ -145,6 +144,12 @@ void FieldCanvas::drawField()
     drawTile(0, last, tile::CornerBL);
     drawTile(last, 0, tile::CornerTR);
     drawTile(last, last, tile::CornerBR);
+}
+
+void FieldCanvas::markAllDirty()
+{
+    dirty_[0] = image_.rect();
+    dirtyCount_ = image_.isNull() ? 0 : 1;
 }
 
 void FieldCanvas::markDirty(const QRect& rect)

@@ -57,6 +57,8 @@ public:
 
 private:
     void blit(const QImage& picture, QPoint at);
+    // The whole image changed: one rectangle instead of whatever was recorded.
+    void markAllDirty();
     const QImage& scaledTile(int tileNumber, QSize size);
 
     // A tick changes a few cells far apart (head, tail, a food): they are kept as separate

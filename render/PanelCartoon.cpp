@@ -75,9 +75,9 @@ std::vector<QImage> paintPanelCartoon()
 
 QImage paintPanelCartoonFrame(int k)
 {
+    QImage img(kCartoonSize, kCartoonSize, QImage::Format_RGB32);
+    img.fill(Qt::black);
     {
-        QImage img(kCartoonSize, kCartoonSize, QImage::Format_RGB32);
-        img.fill(Qt::black);
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
         const qreal t = k / qreal(kCartoonFrames - 1);
@@ -98,8 +98,8 @@ QImage paintPanelCartoonFrame(int k)
                            c + QPointF(std::cos(a) * r1, std::sin(a) * r1));
             }
         }
-        return img;
-    }
+    }  // the painter ends before the picture is handed on
+    return img;
 }
 
 }  // namespace kestrum

@@ -190,8 +190,7 @@ void BM_LevelPackReader(benchmark::State& state)
     int records = 0;
     for (auto _ : state) {
         for (int level = 0; level <= 10; ++level) {
-            for (TWall& w : walls)
-                w = {parkedWall(130).X, parkedWall(130).Y, 0};
+            parkWalls(walls, 130);
             records += readPackLevel(pack, level, 130, walls, {}).records;
         }
     }

@@ -150,12 +150,17 @@ int builtInLayout(WallTable& walls, int level, int N)
     return r.count();
 }
 
-int BuildWalls(WallTable& walls, int level, int fieldSize, const QString& levelPackFile,
-               Random& random, const LevelWarning& warn)
+void parkWalls(WallTable& walls, int fieldSize)
 {
     const TCellPos parked = parkedWall(fieldSize);
     for (TWall& w : walls)
         w = TWall{parked.X, parked.Y, wkH};
+}
+
+int BuildWalls(WallTable& walls, int level, int fieldSize, const QString& levelPackFile,
+               Random& random, const LevelWarning& warn)
+{
+    parkWalls(walls, fieldSize);
     if (level > 10) {
         const int d = fieldSize - 2;
         const int n = randomBlockCount(level);

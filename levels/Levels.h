@@ -12,6 +12,8 @@ namespace kestrum {
 
 // Unused records are parked here, outside the field; level packs rely on this value.
 inline TCellPos parkedWall(int fieldSize) { return {-(fieldSize - 2), -(fieldSize - 2)}; }
+// Every record of the table parked, as each level build starts.
+void parkWalls(WallTable& walls, int fieldSize);
 
 // Reports a problem found while reading a level pack: the key and the message.
 using LevelWarning = std::function<void(const QString& key, const QString& message)>;

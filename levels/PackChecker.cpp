@@ -16,9 +16,7 @@ int checkLevelPack(const QString& path, int fieldSize, QTextStream& out)
     out << path << " on a field of " << fieldSize << " cells\n";
     for (int level = 0; level <= 10; ++level) {
         WallTable walls;
-        const TCellPos parked = parkedWall(fieldSize);
-        for (TWall& w : walls)
-            w = TWall{parked.X, parked.Y, wkH};
+        parkWalls(walls, fieldSize);
         QStringList problems;
         const PackLevelResult r = readPackLevel(path, level, fieldSize, walls,
                                                 [&](const QString& key, const QString& message) {

@@ -30,53 +30,53 @@ median() { sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]
 
 # measure PROGRAM TAG: RUNS runs, one figure a line in TAG.mapped, TAG.drawn, ...
 measure() {
-local program=$1 tag=$2
-: > "$tag.mapped"; : > "$tag.drawn"; : > "$tag.idle"; : > "$tag.play"; : > "$tag.rss"
-for run in $(seq 1 "$runs"); do
-    printf '[options]\nSpeed=50\nSounds=0\nMusic=0\n' > Kestrum.ini
-    start=$(date +%s%N)
-    KESTRUM_TRACE_START=1 "$program" 2> trace.txt &
-    game=$!
-    for _ in $(seq 1 200); do
-        grep -q 'field drawn' trace.txt && break
-        sleep 0.05
+    local program=$1 tag=$2
+    : > "$tag.mapped"; : > "$tag.drawn"; : > "$tag.idle"; : > "$tag.play"; : > "$tag.rss"
+    for run in $(seq 1 "$runs"); do
+        printf '[options]\nSpeed=50\nSounds=0\nMusic=0\n' > Kestrum.ini
+        start=$(date +%s%N)
+        KESTRUM_TRACE_START=1 "$program" 2> trace.txt &
+        game=$!
+        for _ in $(seq 1 200); do
+            grep -q 'field drawn' trace.txt && break
+            sleep 0.05
+        done
+        mapped=$(awk '/kestrum: mapped/ { print $3 }' trace.txt)
+        drawn=$(awk '/kestrum: field drawn/ { print $4 }' trace.txt)
+        if [ -z "$mapped" ] || [ -z "$drawn" ]; then
+            echo "run $run: the program did not show its field"; cat trace.txt; exit 1
+        fi
+        echo "$(( (mapped - start) / 1000 ))" | awk '{ print $1 / 1000 }' >> "$tag.mapped"
+        echo "$(( (drawn - start) / 1000 ))" | awk '{ print $1 / 1000 }' >> "$tag.drawn"
+        wid=$(xdotool search --sync --name '^Kestrum$' | head -1)
+
+        # Waiting for a key, as after the start.
+        sleep 1
+        c0=$(cpu_ns "$game"); t0=$(date +%s%N)
+        sleep "$seconds"
+        c1=$(cpu_ns "$game"); t1=$(date +%s%N)
+        echo "$c0 $c1 $t0 $t1" | awk '{ print 100 * ($2 - $1) / ($4 - $3) }' >> "$tag.idle"
+
+        # Play: a key starts the game, then a turn every half second runs the snake round a
+        # square of ten cells; after a death the next key starts the next attempt.
+        xdotool windowfocus --sync "$wid" 2> /dev/null || true
+        xdotool key Up
+        c0=$(cpu_ns "$game"); t0=$(date +%s%N)
+        # One xdotool for all the keys, so that the game sees one client, not forty.
+        for _ in $(seq 1 $((seconds / 2))); do
+            for k in Left Down Right Up; do printf 'sleep 0.5\nkey %s\n' "$k"; done
+        done > keys.txt
+        xdotool keys.txt &
+        keys=$!
+        sleep "$seconds"
+        c1=$(cpu_ns "$game"); t1=$(date +%s%N)
+        echo "$c0 $c1 $t0 $t1" | awk '{ print 100 * ($2 - $1) / ($4 - $3) }' >> "$tag.play"
+        wait "$keys" || true
+        awk '/VmHWM/ { print $2 / 1024 }' /proc/"$game"/status >> "$tag.rss"
+        kill -TERM "$game"; wait "$game" 2> /dev/null || true
+        echo "$tag run $run: mapped $(tail -1 "$tag.mapped") ms, field $(tail -1 "$tag.drawn") ms," \
+             "CPU waiting $(tail -1 "$tag.idle") %, playing $(tail -1 "$tag.play") %, peak RSS $(tail -1 "$tag.rss") MiB"
     done
-    mapped=$(awk '/kestrum: mapped/ { print $3 }' trace.txt)
-    drawn=$(awk '/kestrum: field drawn/ { print $4 }' trace.txt)
-    if [ -z "$mapped" ] || [ -z "$drawn" ]; then
-        echo "run $run: the program did not show its field"; cat trace.txt; exit 1
-    fi
-    echo "$(( (mapped - start) / 1000 ))" | awk '{ print $1 / 1000 }' >> "$tag.mapped"
-    echo "$(( (drawn - start) / 1000 ))" | awk '{ print $1 / 1000 }' >> "$tag.drawn"
-    wid=$(xdotool search --sync --name '^Kestrum$' | head -1)
-
-    # Waiting for a key, as after the start.
-    sleep 1
-    c0=$(cpu_ns "$game"); t0=$(date +%s%N)
-    sleep "$seconds"
-    c1=$(cpu_ns "$game"); t1=$(date +%s%N)
-    echo "$c0 $c1 $t0 $t1" | awk '{ print 100 * ($2 - $1) / ($4 - $3) }' >> "$tag.idle"
-
-    # Play: a key starts the game, then a turn every half second runs the snake round a
-    # square of ten cells; after a death the next key starts the next attempt.
-    xdotool windowfocus --sync "$wid" 2> /dev/null || true
-    xdotool key Up
-    c0=$(cpu_ns "$game"); t0=$(date +%s%N)
-    # One xdotool for all the keys, so that the game sees one client, not forty.
-    for _ in $(seq 1 $((seconds / 2))); do
-        for k in Left Down Right Up; do printf 'sleep 0.5\nkey %s\n' "$k"; done
-    done > keys.txt
-    xdotool keys.txt &
-    keys=$!
-    sleep "$seconds"
-    c1=$(cpu_ns "$game"); t1=$(date +%s%N)
-    echo "$c0 $c1 $t0 $t1" | awk '{ print 100 * ($2 - $1) / ($4 - $3) }' >> "$tag.play"
-    wait "$keys" || true; [ -n "${SHOT:-}" ] && import -window root "$SHOT.$run.png"
-    awk '/VmHWM/ { print $2 / 1024 }' /proc/"$game"/status >> "$tag.rss"
-    kill -TERM "$game"; wait "$game" 2> /dev/null || true
-    echo "$tag run $run: mapped $(tail -1 "$tag.mapped") ms, field $(tail -1 "$tag.drawn") ms," \
-         "CPU waiting $(tail -1 "$tag.idle") %, playing $(tail -1 "$tag.play") %, peak RSS $(tail -1 "$tag.rss") MiB"
-done
 }
 
 measure "$build/kestrum" game

@@ -91,6 +91,14 @@ inline uint16_t cycleKey(const GameState& s)
     }
 }
 
+// No death's head is ever placed and the exit never opens, so an attempt on the path
+// can run as long as a measurement wants.
+inline void neverEnd(GameState& s)
+{
+    s.Death = {{0, 0}, false, -1};
+    s.ExitLength = kSnakeCells + 1;
+}
+
 // The first key starts the game and turns onto the path.
 inline void startOnPath(Game& game)
 {
@@ -108,8 +116,7 @@ inline void steerOnPath(Game& game, int segments)
 }
 
 // A game on a canvas of the given size with a shipped skin, its snake grown to
-// `segments` on the closed path. No death's head is ever placed and the exit never
-// opens, so the game can run as long as a benchmark wants; food, pears, scissors and
+// `segments` on the closed path and the attempt never ending; food, pears, scissors and
 // mushrooms come and go as in play.
 struct PathGame {
     NullHost host;
@@ -123,8 +130,7 @@ struct PathGame {
         game->canvas().resize(width, height);
         game->BuildField(shippedSkin(skin));
         GameState& s = game->state();
-        s.Death = {{0, 0}, false, -1};
-        s.ExitLength = kSnakeCells + 1;
+        neverEnd(s);
         startOnPath(*game);
         // A few steps bring all three segments onto the path; then it grows.
         for (int i = 0; i < 4; ++i)

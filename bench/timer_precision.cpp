@@ -37,10 +37,9 @@ Result measure(kestrum::TFormKestrum& window, int interval, int ticks)
     game.state().Score = 0;  // no score to hand to the hall of fame
     game.N9Click();          // a new game at this speed
     kestrum::GameState& s = game.state();
-    // Nothing that ends the attempt or opens a dialog: no death's head, no mushroom, no exit.
-    s.Death = {{0, 0}, false, -1};
+    // Nothing that ends the attempt, and no mushroom with its warning dialog.
+    kestrum::bench::neverEnd(s);
     s.Drug = {{0, 0}, false, -1};
-    s.ExitLength = kestrum::kSnakeCells + 1;
 
     std::vector<Clock::time_point> stamps;
     stamps.reserve(static_cast<size_t>(ticks) + 1);

@@ -5,7 +5,9 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace kestrum {
@@ -77,7 +79,9 @@ void Game::BuildField(const QImage& strip)
     host_.layoutSidePanel(pictures_, canvas_.height());
     s_.Score = 0;
     showScore();
-    s_.ExitLength = 2 * s_.FieldSize;
+    // Twice the field's side, but never more than the snake can grow to: on a field of 250
+    // cells or more the exit would otherwise never open.
+    s_.ExitLength = std::min(2 * s_.FieldSize, kMaxSnakeLast);
     DrawBackground();
     DrawField();
     BuildWalls();
@@ -94,17 +98,71 @@ void Game::DrawField()
 {
     ClearCellAnimations();
     canvas_.drawField();
+    const int N = std::max(s_.FieldSize, 0);
+    restingTiles_.assign(static_cast<size_t>(N) * static_cast<size_t>(N), tile::Floor);
+    for (int i = 0; i < N; ++i) {
+        setRestingTile({i, 0}, tile::WallH);
+        setRestingTile({i, N - 1}, tile::WallH);
+        setRestingTile({0, i}, tile::WallV);
+        setRestingTile({N - 1, i}, tile::WallV);
+    }
+    setRestingTile({0, 0}, tile::CornerTL);
+    setRestingTile({0, N - 1}, tile::CornerBL);
+    setRestingTile({N - 1, 0}, tile::CornerTR);
+    setRestingTile({N - 1, N - 1}, tile::CornerBR);
 }
 
+// Walls off the field are never drawn: a pack may put records anywhere, and the margins
+// beside the field belong to the background.
 void Game::DrawWalls()
 {
-    for (const TWall& w : s_.Walls)
+    for (const TWall& w : s_.Walls) {
+        if (!onField({w.X, w.Y}))
+            continue;
         canvas_.drawTile(w.X, w.Y, wallTile(w.Kind));
+        setRestingTile({w.X, w.Y}, wallTile(w.Kind));
+    }
+}
+
+bool Game::onField(TCellPos c) const
+{
+    return c.X >= 0 && c.Y >= 0 && c.X < s_.FieldSize && c.Y < s_.FieldSize;
+}
+
+// The table is made for the field size of the last DrawField; until a new field size has
+// been drawn, its cells read as floor.
+size_t Game::restingIndex(TCellPos c) const
+{
+    if (!onField(c))
+        return SIZE_MAX;
+    const size_t i = static_cast<size_t>(c.Y) * static_cast<size_t>(s_.FieldSize) + static_cast<size_t>(c.X);
+    return restingTiles_.size() == static_cast<size_t>(s_.FieldSize) * static_cast<size_t>(s_.FieldSize)
+               ? i
+               : SIZE_MAX;
+}
+
+void Game::setRestingTile(TCellPos c, int tileNumber)
+{
+    const size_t i = restingIndex(c);
+    if (i != SIZE_MAX)
+        restingTiles_[i] = static_cast<uint8_t>(tileNumber);
+}
+
+int Game::restingTile(TCellPos c) const
+{
+    const size_t i = restingIndex(c);
+    return i != SIZE_MAX ? restingTiles_[i] : tile::Floor;
+}
+
+void Game::eraseCell(TCellPos c)
+{
+    if (onField(c))
+        canvas_.drawTile(c, restingTile(c));
 }
 
 void Game::BuildWalls()
 {
-    kestrum::BuildWalls(s_.Walls, s_.Level, s_.FieldSize, s_.LevelPackFile, random_,
+    kestrum::BuildWalls(s_.Walls, s_.Level, s_.FieldSize, s_.LevelPackFile, random_, s_.ExitPos,
                         [this](const QString&, const QString& message) { host_.showMessage(message); });
 }
 
@@ -125,9 +183,7 @@ void Game::StartAttempt()
 
     s_.SnakeLast = 2;
     showLength();
-    int x0 = N / 2;
-    if (s_.Level == 4 || s_.Level == 7 || s_.Level == 8 || s_.Level == 10)
-        x0 += 1;
+    const int x0 = snakeStartColumn(s_.Level, N);
     for (int i = 0; i < 3; ++i) {
         s_.SnakeBody[static_cast<size_t>(i)] = {x0, N - 4 + i};
         s_.SegmentShape[static_cast<size_t>(i)] = dirUp;
@@ -196,7 +252,7 @@ void Game::Timer1Timer()
     // Growth step; the tables hold 501 cells, so the snake stops growing at 500 segments.
     if (s_.PendingGrowth != 0) {
         if (s_.PendingGrowth < 0)
-            canvas_.drawTile(s_.SnakeBody[static_cast<size_t>(s_.SnakeLast)], tile::Floor);
+            eraseCell(s_.SnakeBody[static_cast<size_t>(std::clamp(s_.SnakeLast, 0, kMaxSnakeLast))]);
         const int d = s_.PendingGrowth > 0 ? 1 : -1;
         const int grown = s_.SnakeLast + d;
         if (grown >= 2 && grown <= kMaxSnakeLast)
@@ -252,7 +308,7 @@ void Game::drawSegment(int i, int tileNumber)
 void Game::DrawSnake(int SkipFront)
 {
     const int last = std::clamp(s_.SnakeLast, 0, kMaxSnakeLast);
-    canvas_.drawTile(s_.SnakeBody[static_cast<size_t>(last + 1)], tile::Floor);
+    eraseCell(s_.SnakeBody[static_cast<size_t>(last + 1)]);
     drawSegment(last, segmentTile(last));
     for (int i = last - 1; i >= std::max(SkipFront + 1, 1); --i)
         drawSegment(i, segmentTile(i));
@@ -266,7 +322,7 @@ void Game::DrawSnake(int SkipFront)
 void Game::drawSnakeStep()
 {
     const int last = std::clamp(s_.SnakeLast, 2, kMaxSnakeLast);
-    canvas_.drawTile(s_.SnakeBody[static_cast<size_t>(last + 1)], tile::Floor);
+    eraseCell(s_.SnakeBody[static_cast<size_t>(last + 1)]);
     drawSegment(last, segmentTile(last));
     drawSegment(1, segmentTile(1));
     drawSegment(0, segmentTile(0));
@@ -570,11 +626,11 @@ void Game::eatingTests()
 
 void Game::OpenExit()
 {
-    canvas_.drawTile(s_.ExitPos, tile::Floor);
-    canvas_.drawTile(s_.ExitPos.X + 1, s_.ExitPos.Y, tile::Floor);
     TCellPos c;
     if (!FindFreeCell(true, c))
-        return;  // no free pair: the exit stays where it is
+        return;  // no free pair: the exit stays where it is, and stays drawn
+    eraseCell(s_.ExitPos);
+    eraseCell({s_.ExitPos.X + 1, s_.ExitPos.Y});
     s_.ExitPos = c;
     sound("ShowExit");
     StartCellAnimation(c.X, c.Y, tile::ExitLeft, 5, 10);
@@ -633,7 +689,7 @@ void Game::ClearCellAnimations()
     for (TCellAnimation& slot : s_.CellAnimations) {
         if (!slot.Active)
             continue;
-        canvas_.drawTile(slot.X, slot.Y, tile::Floor);
+        eraseCell({slot.X, slot.Y});
         slot.Active = false;
     }
     s_.ActiveAnimations = 0;
@@ -671,7 +727,7 @@ void Game::TimerAnimatorTimer()
         QRect frame;
         switch (slot.Style) {
         case 0:
-            canvas_.drawTile(slot.X, slot.Y, tile::Floor);
+            eraseCell(cell);
             frame = QRect(QPoint(cx - (lo - h), cy - (lo - h)), QPoint(cx + (lo - h), cy + (lo - h)));
             break;
         case 1: frame = QRect(QPoint(cx - h, cy - h), QPoint(cx + h, cy + h)); break;
@@ -721,7 +777,7 @@ void Game::deathFrame()
     const int t = static_cast<int>((1.0 - static_cast<double>(D) / L) * 2 * L);
     for (int i = 0; i <= L; ++i) {
         const TCellPos c = s_.SnakeBody[static_cast<size_t>(i)];
-        canvas_.drawTile(c, tile::Floor);
+        eraseCell(c);
         int half = i < t ? static_cast<int>(static_cast<double>(D) * size / (4.0 * L)) : size / 2;
         if (half < 0)
             half = 0;
@@ -755,8 +811,8 @@ void Game::Timer2Timer()
         DrawSnake(s_.SnakeLast - s_.ExitCountdown + 2);
         if (s_.ExitCountdown < 0) {
             host_.stopTimer2();
-            canvas_.drawTile(s_.ExitPos, tile::Floor);
-            canvas_.drawTile(s_.ExitPos.X + 1, s_.ExitPos.Y, tile::Floor);
+            eraseCell(s_.ExitPos);
+            eraseCell({s_.ExitPos.X + 1, s_.ExitPos.Y});
             s_.ExitPos = {-1, -2};
             s_.Level += 1;
             showLevelLabel(host_.langText(39));
@@ -824,8 +880,20 @@ void Game::RestartAfterDelay(int ms)
     flush();
 }
 
+// A level change or New cuts the exit sequence short: left running, it would finish the
+// old exit and add a level to the one just chosen. The death sequences keep running.
+void Game::endExitSequence()
+{
+    if (s_.Seq != Sequence::animExit)
+        return;
+    host_.stopTimer2();
+    s_.Seq = Sequence::None;
+    s_.ExitCountdown = -1;
+}
+
 void Game::N9Click()
 {
+    endExitSequence();
     host_.stopTimer1();
     s_.ResumeOnKey = true;
     const int pending = static_cast<int>(roundHalfEven(s_.Score));
@@ -875,6 +943,7 @@ void Game::LScoreDblClick()
 
 void Game::ShowLevel()
 {
+    endExitSequence();
     s_.ExitPos = {0, -2};
     DrawField();
     BuildWalls();

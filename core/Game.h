@@ -181,6 +181,15 @@ private:
     void scheduleItem(ItemKind kind, int awayBase, int awaySpread, int stayBase, int staySpread);
     void markBlockedCells();
     bool cellBlocked(TCellPos c) const;
+    void endExitSequence();
+    // What a cell shows with nothing on it: the floor, the border, or the wall drawn last
+    // there. Every cell the snake, an item or the exit leaves is drawn with it, so a wall
+    // is never hidden by the floor.
+    int restingTile(TCellPos c) const;
+    void setRestingTile(TCellPos c, int tileNumber);
+    size_t restingIndex(TCellPos c) const;
+    void eraseCell(TCellPos c);
+    bool onField(TCellPos c) const;
 
     GameHost& host_;
     Random& random_;
@@ -189,6 +198,7 @@ private:
     CellPictures pictures_;
     bool waiting_ = false;
     std::vector<uint8_t> blocked_;  // FieldSize x FieldSize, filled by markBlockedCells
+    std::vector<uint8_t> restingTiles_;  // FieldSize x FieldSize, by DrawField and DrawWalls
 };
 
 }  // namespace kestrum

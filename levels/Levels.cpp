@@ -60,6 +60,38 @@ private:
 
 }  // namespace
 
+int snakeStartColumn(int level, int fieldSize)
+{
+    const bool middleWalled = level == 4 || level == 7 || level == 8 || level == 10;
+    return fieldSize / 2 + (middleWalled ? 1 : 0);
+}
+
+std::array<TCellPos, 4> snakeRoom(int level, int N)
+{
+    const int x = snakeStartColumn(level, N);
+    return {TCellPos{x, N - 5}, TCellPos{x, N - 4}, TCellPos{x, N - 3}, TCellPos{x, N - 2}};
+}
+
+namespace {
+
+bool inRoom(const std::array<TCellPos, 4>& room, TCellPos c)
+{
+    return std::find(room.begin(), room.end(), c) != room.end();
+}
+
+// Drops the records on the snake's room, keeping the others in their order.
+int clearSnakeRoom(WallTable& walls, int count, int level, int N)
+{
+    const auto room = snakeRoom(level, N);
+    const auto end = std::remove_if(walls.begin(), walls.begin() + count,
+                                    [&](const TWall& w) { return inRoom(room, {w.X, w.Y}); });
+    const int kept = static_cast<int>(end - walls.begin());
+    std::fill(end, walls.begin() + count, TWall{parkedWall(N).X, parkedWall(N).Y, wkH});
+    return kept;
+}
+
+}  // namespace
+
 int randomBlockCount(int level) { return level > 10 ? std::min(6 * level - 55, kWallRecords) : 0; }
 
 int builtInLayout(WallTable& walls, int level, int N)
@@ -147,7 +179,7 @@ int builtInLayout(WallTable& walls, int level, int N)
         r.last(r.column(d - t4, t4, d + 1, wkV), wkBlock);
         break;
     }
-    return r.count();
+    return clearSnakeRoom(walls, r.count(), level, N);
 }
 
 void parkWalls(WallTable& walls, int fieldSize)
@@ -158,18 +190,29 @@ void parkWalls(WallTable& walls, int fieldSize)
 }
 
 int BuildWalls(WallTable& walls, int level, int fieldSize, const QString& levelPackFile,
-               Random& random, const LevelWarning& warn)
+               Random& random, TCellPos exitPos, const LevelWarning& warn)
 {
     parkWalls(walls, fieldSize);
     if (level > 10) {
         const int d = fieldSize - 2;
         const int n = randomBlockCount(level);
+        const auto room = snakeRoom(level, fieldSize);
+        const TCellPos exitRight{exitPos.X + 1, exitPos.Y};
+        const auto keptFree = [&](TCellPos c) { return inRoom(room, c) || c == exitPos || c == exitRight; };
+        int placed = 0;
         for (int i = 0; i < n; ++i) {
-            const int x = 1 + random.next(d);
-            const int y = 1 + random.next(d);
-            walls[static_cast<size_t>(i)] = TWall{x, y, wkBlock};
+            // Drawn again where it must not stand; a field with hardly any room left gives
+            // up on the block rather than draw for ever.
+            for (int tries = 0; tries < 64; ++tries) {
+                const int x = 1 + random.next(d);
+                const int y = 1 + random.next(d);
+                if (keptFree({x, y}))
+                    continue;
+                walls[static_cast<size_t>(placed++)] = TWall{x, y, wkBlock};
+                break;
+            }
         }
-        return n;
+        return placed;
     }
     if (!levelPackFile.isEmpty())
         return readPackLevel(levelPackFile, level, fieldSize, walls, warn).records;

@@ -6,6 +6,7 @@
 #include "core/Random.h"
 
 #include <QString>
+#include <array>
 #include <functional>
 
 namespace kestrum {
@@ -15,16 +16,26 @@ inline TCellPos parkedWall(int fieldSize) { return {-(fieldSize - 2), -(fieldSiz
 // Every record of the table parked, as each level build starts.
 void parkWalls(WallTable& walls, int fieldSize);
 
+// The column the snake starts in: the middle one, or the next to the right on the levels
+// whose middle column is walled (4, 7, 8 and 10), whatever builds the walls.
+int snakeStartColumn(int level, int fieldSize);
+// The snake's three start cells and the cell ahead of its head: a new attempt must be able
+// to start there. Built-in layouts and random blocks never wall them.
+std::array<TCellPos, 4> snakeRoom(int level, int fieldSize);
+
 // Reports a problem found while reading a level pack: the key and the message.
 using LevelWarning = std::function<void(const QString& key, const QString& message)>;
 
 // Fills the wall table for a level and returns the number of records in use. Called by
-// the core whenever it builds a level. Levels above 10 are random blocks; levels up to 10
-// come from the open level pack, else from the built-in layouts (none below 0).
+// the core whenever it builds a level. Levels above 10 are random blocks, kept off the
+// snake's room and off the exit's two cells (an exit stays open across a lost life, and a
+// block under it would kill the snake that reaches it); levels up to 10 come from the open
+// level pack as written, else from the built-in layouts (none below 0).
 int BuildWalls(WallTable& walls, int level, int fieldSize, const QString& levelPackFile,
-               Random& random, const LevelWarning& warn = {});
+               Random& random, TCellPos exitPos, const LevelWarning& warn = {});
 
-// The built-in layout of a level 0 .. 10; fields smaller than 10 cells get no walls.
+// The built-in layout of a level 0 .. 10, without the records that would fall on the
+// snake's room (only small fields have any); fields smaller than 10 cells get no walls.
 int builtInLayout(WallTable& walls, int level, int fieldSize);
 
 // Number of random blocks of a level above 10, at most the table's 400.

@@ -1,7 +1,12 @@
 // Lives, deaths, the exit sequence, game over, New and Pause.
 #include "TestSupport.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace kestrum::test {
 namespace {
@@ -67,7 +72,8 @@ TEST(Death, TheSnakeShrinksFromTheHeadThenTheLevelRestartsAfter300ms)
     const QImage& img = g.game->canvas().image();
     const QPoint headCentre = g.game->canvas().cellOrigin(head.X, head.Y) + QPoint(5, 5);
     EXPECT_EQ(tileAt(img, headCentre), tile::HeadBase + dirUp);
-    EXPECT_EQ(tileAt(img, headCentre + QPoint(-2, 0)), tile::Floor) << "each frame clears the cells first";
+    EXPECT_EQ(tileAt(img, headCentre + QPoint(-2, 0)), tile::WallH)
+        << "each frame first clears the cells to what lies under the snake: here the top border";
     EXPECT_EQ(g.tileAtCell(tail.X, tail.Y), tile::TailBase + dirUp);
     EXPECT_EQ(tileAt(img, g.game->canvas().cellOrigin(tail.X, tail.Y)), tile::TailBase + dirUp);
     g.host.onWait = [&](int) {
@@ -232,6 +238,162 @@ TEST(ExitSequence, StepsAndScoreFollowTheLengthAndTheLevel)
         EXPECT_TRUE(s.ResumeOnKey);
         EXPECT_FALSE(g.host.timer1);
     }
+}
+
+TEST(ExitSequence, ThroughTheLeftCellTheSnakeGoesInAndIsNotDrawnPastTheExit)
+{
+    TestGame g(20, 10);
+    exitAhead(g, 5, 2);
+    GameState& s = g.s();
+    const int x = s.SnakeBody[0].X, y0 = s.SnakeBody[0].Y;
+    s.ExitPos = {x, y0 - 1};  // the head enters the exit's left cell
+    g.tick();
+    ASSERT_EQ(s.Seq, Sequence::animExit);
+    EXPECT_EQ(s.ExitCountdown, 5);
+    EXPECT_EQ(g.tileAtCell(x, y0 - 1), tile::ExitLeft) << "the exit is drawn over the head";
+    EXPECT_EQ(g.tileAtCell(x + 1, y0 - 1), tile::ExitRight);
+    EXPECT_EQ(g.tileAtCell(x, y0), tile::BodyBase + dirUp);
+    EXPECT_EQ(g.tileAtCell(x, y0 + 4), tile::TailBase + dirUp);
+
+    // Each step moves the snake on by one and leaves two more front segments undrawn: the
+    // tail follows the body in, and nothing is drawn beyond the exit.
+    g.game->Timer2Timer();
+    EXPECT_EQ(s.ExitCountdown, 3);
+    EXPECT_EQ(g.tileAtCell(x, y0 - 2), tile::Floor) << "the head is not drawn past the exit";
+    EXPECT_EQ(g.tileAtCell(x, y0 - 1), tile::ExitLeft);
+    EXPECT_EQ(g.tileAtCell(x, y0 + 3), tile::TailBase + dirUp);
+    EXPECT_EQ(g.tileAtCell(x, y0 + 4), tile::Floor);
+    g.game->Timer2Timer();
+    EXPECT_EQ(g.tileAtCell(x, y0 + 2), tile::TailBase + dirUp);
+    EXPECT_EQ(g.tileAtCell(x, y0 + 3), tile::Floor);
+    EXPECT_EQ(g.tileAtCell(x, y0 - 1), tile::ExitLeft);
+    g.game->Timer2Timer();
+    EXPECT_FALSE(g.host.timer2);
+    EXPECT_EQ(s.Level, 3);
+    EXPECT_EQ(g.tileAtCell(x, y0 - 1), tile::Floor) << "the next level has no exit";
+}
+
+// New and every level change end the exit sequence; left running, it would finish the old
+// exit and add one more level to the one chosen.
+TEST(ExitSequence, NewOrALevelChangeEndsIt)
+{
+    struct Case {
+        const char* what;
+        std::function<void(Game&)> change;
+        int level;
+    };
+    QTemporaryDir dir;
+    const QString pack = dir.filePath("p.lev");
+    QFile f(pack);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Level0]\nNumBase=0\nNumLine=0\n");
+    f.close();
+    const Case cases[] = {
+        {"New", [](Game& game) { game.N9Click(); }, 0},
+        {"Next level", [](Game& game) { game.N101Click(11); }, 4},
+        {"the lives label", [](Game& game) { game.LHeadClick(); }, 4},
+        {"the eaten label", [](Game& game) { game.LLongClick(); }, 2},
+        {"a level pack", [&](Game& game) { game.OpenLevelPack(pack); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestGame g(30, 5);
+        exitAhead(g, 20, 3);
+        g.tick();
+        ASSERT_EQ(g.s().Seq, Sequence::animExit);
+        g.game->Timer2Timer();
+        c.change(*g.game);
+        EXPECT_FALSE(g.host.timer2);
+        EXPECT_EQ(runSequence(g), 0);
+        EXPECT_EQ(g.s().Level, c.level);
+        EXPECT_EQ(g.s().SnakeLast, 2);
+        EXPECT_EQ(g.s().SnakeBody[0].Y, 26) << "a new attempt waits at the start";
+    }
+}
+
+TEST(ExitSequence, AChosenLevelStillPlaysTheDeathSequence)
+{
+    TestGame g(30, 5);
+    exitAhead(g, 20, 3);
+    g.tick();
+    g.game->Timer2Timer();
+    g.game->N101Click(7);
+    EXPECT_EQ(g.s().Seq, Sequence::animDeath);
+    runSequence(g);
+    EXPECT_EQ(g.s().Level, 7);
+    EXPECT_EQ(g.s().Lives, 3);
+}
+
+TEST(Walls, AWallUnderTheStartingSnakeShowsOnceTheSnakeMovesOff)
+{
+    TestGame g(20, 10);
+    g.clearItems();
+    GameState& s = g.s();
+    // A pack may put walls anywhere, the snake's start cells included.
+    s.Walls[0] = {10, 17, wkBlock};
+    s.Walls[1] = {10, 18, wkH};
+    g.game->DrawWalls();
+    g.game->DrawSnake(0);
+    EXPECT_EQ(g.tileAtCell(10, 17), tile::BodyBase + dirUp) << "the snake is drawn over it";
+    g.game->FormKeyDown(37);
+    g.tick(3);
+    EXPECT_EQ(s.Lives, 3) << "only the head collides";
+    EXPECT_EQ(g.tileAtCell(10, 17), tile::Block);
+    EXPECT_EQ(g.tileAtCell(10, 18), tile::WallH);
+    EXPECT_EQ(g.tileAtCell(10, 16), tile::Floor);
+}
+
+TEST(Walls, TheDeadSnakeShrinksBackToTheBorderItHit)
+{
+    TestGame g(20, 10);
+    dieOnTheBorder(g);
+    const TCellPos head = g.s().SnakeBody[0];
+    ASSERT_EQ(head.Y, 0);
+    int checked = 0;
+    // The last frame has drawn every segment at size 0; the restart has not yet redrawn.
+    g.host.onWait = [&](int) {
+        EXPECT_EQ(g.tileAtCell(head.X, head.Y), tile::WallH);
+        EXPECT_EQ(g.tileAtCell(head.X, 1), tile::Floor);
+        ++checked;
+    };
+    runSequence(g);
+    EXPECT_EQ(checked, 1);
+}
+
+TEST(Walls, ARandomLevelRestartNeverWallsTheOpenExitOrTheSnakesRoom)
+{
+    // At level 40 each restart scatters 185 blocks over 900 cells.
+    for (uint64_t seed = 1; seed <= 40; ++seed) {
+        TestGame g(32, 5, seed, 40);
+        g.s().ExitPos = {15, 27};
+        g.game->KillSnake();
+        runSequence(g);
+        for (const TWall& w : g.s().Walls) {
+            ASSERT_FALSE((w.X == 15 || w.X == 16) && w.Y == 27) << "seed " << seed;
+            ASSERT_FALSE(w.X == 16 && w.Y >= 27 && w.Y <= 30) << "seed " << seed;
+        }
+        EXPECT_EQ(g.s().ExitPos, (TCellPos{15, 27}));
+    }
+}
+
+TEST(ExitLength, TwiceTheFieldButNeverMoreThanTheSnakeCanGrow)
+{
+    EXPECT_EQ(TestGame(20, 10).s().ExitLength, 40);
+    EXPECT_EQ(TestGame(130, 4).s().ExitLength, 260);
+    EXPECT_EQ(TestGame(249, 4).s().ExitLength, 498);
+    // 2 x 260 = 520 is out of reach: the snake stops growing at 500 segments.
+    TestGame g(260, 4);
+    EXPECT_EQ(g.s().ExitLength, 499);
+    GameState& s = g.s();
+    g.clearItems();
+    s.SnakeLast = 499;
+    for (int i = 0; i <= 500; ++i)
+        s.SnakeBody[static_cast<size_t>(i)] = {130, 200};  // stacked: only the count matters
+    s.SnakeBody[0] = {130, 100};
+    s.FoodList[0] = {130, 99};
+    s.FoodCount = 1;
+    g.tick();
+    EXPECT_GT(s.ExitPos.Y, 0) << "the longest snake opens the exit";
 }
 
 TEST(NewGame, StartsOverAtLevelZeroAndHandsTheScoreOver)

@@ -47,6 +47,9 @@ TEST(ItemSchedules, EachSpecialItemComesAndGoesInItsRanges)
         g.s().Life.DueTick = g.random.next(15);
         g.s().Shot.DueTick = g.random.next(30) + 10;
         g.s().Drug.DueTick = g.random.next(30);
+        std::map<ItemKind, int> firstDue;
+        for (const Range& r : ranges)
+            firstDue[r.kind] = g.game->item(r.kind).DueTick;
         struct Track {
             int first = -1, lastChange = 0;
             bool present = false;
@@ -74,8 +77,11 @@ TEST(ItemSchedules, EachSpecialItemComesAndGoesInItsRanges)
         for (const Range& r : ranges) {
             SCOPED_TRACE(testing::Message() << "seed " << seed << " kind " << int(r.kind));
             const Track& tr = tracks[r.kind];
-            if (tr.first < 0)
-                continue;  // a first DueTick of 0 never places the item
+            if (firstDue[r.kind] == 0) {
+                EXPECT_LT(tr.first, 0) << "a first DueTick of 0 never places the item";
+                continue;
+            }
+            ASSERT_GE(tr.first, 0) << "every other first DueTick brings the item within 600 ticks";
             EXPECT_GE(tr.first, std::max(r.firstMin, 1));
             EXPECT_LE(tr.first, r.firstMax);
             ASSERT_FALSE(tr.stays.empty());
@@ -417,6 +423,91 @@ TEST(Exit, AnAttemptStartShowsTheExitAgainWithItsSound)
     EXPECT_EQ(g.host.soundsPlayed.mid(0, 2), (QStringList{"ShowExit", "ShowApple"}));
     for (int i = 0; i < 12; ++i)
         g.game->TimerAnimatorTimer();
+    EXPECT_EQ(g.tileAtCell(4, 4), tile::ExitLeft);
+    EXPECT_EQ(g.tileAtCell(5, 4), tile::ExitRight);
+}
+
+// How each item comes and goes, from the item table: picture, animation style, steps and
+// sound. A swapped picture or style shows only here.
+TEST(Items, EachItemComesAndGoesWithItsPictureStyleStepsAndSound)
+{
+    struct Look {
+        ItemKind kind;
+        int picture, style, steps;
+        const char* sound;
+    };
+    const Look looks[] = {
+        {ItemKind::Long, 8, 1, 10, "ShowApple"}, {ItemKind::Death, 11, 3, 10, "ShowDeath"},
+        {ItemKind::Life, 10, 1, 15, "ShowPear"}, {ItemKind::Shot, 9, 2, 15, "ShowScis"},
+        {ItemKind::Drug, 12, 2, 15, "ShowMush"},
+    };
+    for (const Look& look : looks) {
+        SCOPED_TRACE(int(look.kind));
+        TestGame g(20);
+        g.clearItems();
+        g.host.soundsPlayed.clear();
+        g.game->PlaceItem(look.kind);
+        EXPECT_EQ(g.host.soundsPlayed, QStringList{look.sound});
+        const TCellAnimation& in = g.s().CellAnimations[0];
+        ASSERT_TRUE(in.Active);
+        EXPECT_EQ(in.Picture, look.picture);
+        EXPECT_EQ(in.Style, look.style);
+        EXPECT_EQ(in.Steps, look.steps);
+        if (look.kind == ItemKind::Long) {
+            EXPECT_EQ((TCellPos{in.X, in.Y}), g.s().FoodList[0]);
+            continue;
+        }
+        const TCellPos at = g.game->item(look.kind).Pos;
+        EXPECT_EQ((TCellPos{in.X, in.Y}), at);
+        // Taken away at its time: shrinks to the centre over 8 steps with its own picture.
+        g.game->RemoveItem(look.kind, false);
+        const TCellAnimation& out = g.s().CellAnimations[1];
+        ASSERT_TRUE(out.Active);
+        EXPECT_EQ((TCellPos{out.X, out.Y}), at);
+        EXPECT_EQ(out.Picture, look.picture);
+        EXPECT_EQ(out.Style, 0);
+        EXPECT_EQ(out.Steps, 8);
+        EXPECT_EQ(g.game->item(look.kind).Pos, (TCellPos{0, 0}));
+        // Eaten: no animation, the head is already drawn there.
+        g.game->PlaceItem(look.kind);
+        const int before = g.s().ActiveAnimations;
+        g.game->RemoveItem(look.kind, true);
+        EXPECT_EQ(g.s().ActiveAnimations, before);
+    }
+    // The exit: its left half opens leftward from the right edge, its right half rightward
+    // from the left edge, ten steps each, to the sound of "ShowExit".
+    TestGame g(20);
+    g.clearItems();
+    g.host.soundsPlayed.clear();
+    g.game->OpenExit();
+    EXPECT_EQ(g.host.soundsPlayed, QStringList{"ShowExit"});
+    const auto& a = g.s().CellAnimations;
+    EXPECT_EQ((std::array{a[0].X, a[0].Y, a[0].Picture, int(a[0].Style), a[0].Steps}),
+              (std::array{g.s().ExitPos.X, g.s().ExitPos.Y, 29, 5, 10}));
+    EXPECT_EQ((std::array{a[1].X, a[1].Y, a[1].Picture, int(a[1].Style), a[1].Steps}),
+              (std::array{g.s().ExitPos.X + 1, g.s().ExitPos.Y, 30, 4, 10}));
+}
+
+TEST(Exit, WithNoFreePairTheOldExitStaysAndStaysDrawn)
+{
+    TestGame g(20);
+    g.clearItems();
+    GameState& s = g.s();
+    s.ExitPos = {4, 4};
+    g.game->StartAttempt();
+    for (int i = 0; i < 12; ++i)
+        g.game->TimerAnimatorTimer();
+    ASSERT_EQ(g.tileAtCell(4, 4), tile::ExitLeft);
+    // Every other inner cell walled: no pair is free.
+    int n = 0;
+    for (int y = 1; y <= 18 && n < kWallRecords; ++y)
+        for (int x = 1; x <= 18 && n < kWallRecords; ++x)
+            if (!(y == 4 && (x == 4 || x == 5)) && (x + y) % 2 == 0)
+                s.Walls[static_cast<size_t>(n++)] = {x, y, wkBlock};
+    g.host.soundsPlayed.clear();
+    g.game->OpenExit();
+    EXPECT_EQ(s.ExitPos, (TCellPos{4, 4}));
+    EXPECT_TRUE(g.host.soundsPlayed.isEmpty());
     EXPECT_EQ(g.tileAtCell(4, 4), tile::ExitLeft);
     EXPECT_EQ(g.tileAtCell(5, 4), tile::ExitRight);
 }

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <set>
 
 namespace kestrum::test {
@@ -21,11 +23,12 @@ struct Built {
     int count = 0;
 };
 
-Built build(int level, int N, const QString& pack = {}, uint64_t seed = 1, QStringList* warnings = nullptr)
+Built build(int level, int N, const QString& pack = {}, uint64_t seed = 1, QStringList* warnings = nullptr,
+            TCellPos exitPos = {-1, -2})
 {
     Built b;
     SeededRandom random(seed);
-    b.count = BuildWalls(b.walls, level, N, pack, random, [&](const QString& key, const QString& m) {
+    b.count = BuildWalls(b.walls, level, N, pack, random, exitPos, [&](const QString& key, const QString& m) {
         if (warnings)
             *warnings << key + ": " + m;
     });
@@ -138,6 +141,124 @@ TEST(BuiltInLevels, TheCrossingOfLevel4ShowsTheBlock)
     EXPECT_EQ(g.s().SnakeBody[0], (TCellPos{11, 16}));
 }
 
+// The table as a picture: each cell shows the kind of the last record on it (that is the
+// picture drawn there). '-' H, '|' V, '#' block, 'L' LBc, 'J' RBc, 'F' LTc, '7' RTc.
+std::vector<std::string> picture(const Built& b, int N)
+{
+    std::vector<std::string> rows(static_cast<size_t>(N), std::string(static_cast<size_t>(N), '.'));
+    const char marks[] = "-|LJF7#";
+    for (int i = 0; i < b.count; ++i) {
+        const TWall& w = b.walls[static_cast<size_t>(i)];
+        if (w.X >= 0 && w.Y >= 0 && w.X < N && w.Y < N)
+            rows[static_cast<size_t>(w.Y)][static_cast<size_t>(w.X)] = marks[std::min<int>(w.Kind, 6)];
+    }
+    return rows;
+}
+
+// Every layout worked out by hand from its runs. N = 12: d 10, c 5, t3 3, t4 2, t6 1.
+// N = 10: d 8, c 4, t3 2, t4 2, t6 1; there level 10's third bar would run through the
+// snake's start column (6, rows 5 .. 8), and those four records are left out.
+TEST(BuiltInLevels, EveryLayoutCellByCellOnFieldsOf12And10)
+{
+    const auto rows = [](int from, int to, const char* text) {
+        std::vector<std::pair<int, const char*>> r;
+        for (int y = from; y <= to; ++y)
+            r.emplace_back(y, text);
+        return r;
+    };
+    const auto with = [](std::vector<std::pair<int, const char*>> r, std::pair<int, const char*> row) {
+        for (auto& e : r)
+            if (e.first == row.first)
+                e.second = row.second;
+        return r;
+    };
+    const auto picture12 = [&](const std::vector<std::pair<int, const char*>>& r) {
+        std::vector<std::string> p(12, std::string(12, '.'));
+        for (const auto& [y, text] : r)
+            p[static_cast<size_t>(y)] = text;
+        return p;
+    };
+    const auto picture10 = [&](const std::vector<std::pair<int, const char*>>& r) {
+        std::vector<std::string> p(10, std::string(10, '.'));
+        for (const auto& [y, text] : r)
+            p[static_cast<size_t>(y)] = text;
+        return p;
+    };
+    const std::vector<std::string> n12[] = {
+        picture12({}),
+        picture12({{5, ".----------."}}),
+        picture12({{5, "#----...---#"}}),
+        picture12(rows(1, 10, "...|....|...")),
+        picture12(with(rows(1, 10, "......|....."), {5, ".-----#----."})),
+        picture12(with(rows(2, 9, "..|......|.."), {5, "..#------#.."})),
+        picture12({{3, ".F--------7."}, {4, ".|........|."}, {5, ".|........|."}, {6, ".|........|."},
+                   {7, ".L--J...L-J."}}),
+        picture12(with(rows(1, 10, "..|...|..|.."), {5, "..#---#--#.."})),
+        picture12({{0, "......#....."}, {1, "......|....."}, {5, "#--.......-#"}, {9, "......|....."},
+                   {10, "......|....."}, {11, "......#....."}}),
+        picture12(with(rows(2, 9, "...|.....|.."), {5, "#--#.....#-#"})),
+        picture12({{0, ".....#......"}, {1, ".....|......"}, {2, "..|..|..|..."}, {3, "..|..|..|..."},
+                   {4, "..|..|..|..."}, {5, "..|..|..|..."}, {6, "..|..|..|..."}, {7, "..|..|..|..."},
+                   {8, "..|..|..|..."}, {9, "..|..|..|..."}, {10, "..|.....|..."}, {11, "..#.....#..."}}),
+    };
+    const std::vector<std::string> n10[] = {
+        picture10({}),
+        picture10({{4, ".--------."}}),
+        picture10({{4, "#---...--#"}}),
+        picture10(rows(1, 8, "..|....|..")),
+        picture10(with(rows(1, 8, ".....|...."), {4, ".----#---."})),
+        picture10(with(rows(2, 7, "..|....|.."), {4, "..#----#.."})),
+        picture10({{2, ".F------7."}, {3, ".|......|."}, {4, ".|......|."}, {5, ".|......|."},
+                   {6, ".L-J...LJ."}}),
+        picture10(with(rows(1, 8, "..|..|.|.."), {4, "..#--#-#.."})),
+        picture10({{0, ".....#...."}, {4, "#-.......#"}, {8, ".....|...."}, {9, ".....#...."}}),
+        picture10(with(rows(2, 7, "..|.....|."), {4, "#-#.....##"})),
+        picture10({{0, "....#....."}, {1, "....|....."}, {2, "..|.|.|..."}, {3, "..|.|.|..."},
+                   {4, "..|.|.|..."}, {5, "..|.|....."}, {6, "..|.|....."}, {7, "..|.|....."},
+                   {8, "..|......."}, {9, "..#...#..."}}),
+    };
+    for (int level = 0; level <= 10; ++level) {
+        EXPECT_EQ(picture(build(level, 12), 12), n12[level]) << "level " << level << " on 12 cells";
+        EXPECT_EQ(picture(build(level, 10), 10), n10[level]) << "level " << level << " on 10 cells";
+    }
+}
+
+// The snake starts on its three cells and steps up into the fourth: on every field a skin
+// can give, no built-in layout may wall them.
+TEST(BuiltInLevels, EveryLayoutLeavesTheSnakeItsStartCellsAndTheCellAhead)
+{
+    std::vector<int> sizes;
+    for (int N = 10; N <= 130; ++N)
+        sizes.push_back(N);
+    sizes.insert(sizes.end(), {250, 263, 400});
+    for (int N : sizes)
+        for (int level = 0; level <= 10; ++level) {
+            const int x = level == 4 || level == 7 || level == 8 || level == 10 ? N / 2 + 1 : N / 2;
+            const Built b = build(level, N);
+            for (int i = 0; i < b.count; ++i) {
+                const TWall& w = b.walls[static_cast<size_t>(i)];
+                ASSERT_FALSE(w.X == x && w.Y >= N - 5 && w.Y <= N - 2)
+                    << "level " << level << " on " << N << " cells walls (" << w.X << ", " << w.Y << ")";
+            }
+        }
+}
+
+TEST(RandomLevels, BlocksKeepOffTheSnakesRoomAndTheOpenExit)
+{
+    const int N = 32;
+    const TCellPos exit{15, 27};  // the exit can stand right above the snake
+    for (int level : {11, 20, 50, 75})
+        for (uint64_t seed = 1; seed <= 300; ++seed) {
+            const Built b = build(level, N, {}, seed, nullptr, exit);
+            EXPECT_EQ(b.count, 6 * level - 55);
+            for (int i = 0; i < b.count; ++i) {
+                const TWall& w = b.walls[static_cast<size_t>(i)];
+                ASSERT_FALSE(w.X == 16 && w.Y >= 27 && w.Y <= 30) << "level " << level << " seed " << seed;
+                ASSERT_FALSE((w.X == 15 || w.X == 16) && w.Y == 27) << "on the exit, seed " << seed;
+            }
+        }
+}
+
 TEST(BuiltInLevels, SmallFieldsAndNegativeLevelsHaveNoWalls)
 {
     for (int level = 0; level <= 10; ++level)
@@ -192,6 +313,16 @@ TEST(LevelPack, TheExampleSectionOnAFieldOf21)
     for (int x = 6; x <= 14; ++x)
         expected.emplace_back(x, 10, wkH);
     EXPECT_EQ(records(build(0, 21, pack.path)), expected);
+}
+
+TEST(LevelPack, FractionsRoundHalvesToTheEvenCell)
+{
+    // M = 21: 0.5 gives 10.5, which rounds to 10 (half up would give 11); 0.25 gives 5.25
+    // and so 5; 0.75 gives 15.75 and so 16.
+    Pack pack("[Level0]\nNumBase=3\nBasePosX1=0.5\nBasePosY1=0.5\nBasePosX2=0.75\n"
+              "BasePosY2=0.25\nBasePosX3=1\nBasePosY3=0\nNumLine=0\n");
+    const std::vector<std::tuple<int, int, int>> expected = {{10, 10, wkH}, {16, 5, wkH}, {21, 0, wkH}};
+    EXPECT_EQ(records(build(0, 22, pack.path)), expected);
 }
 
 TEST(LevelPack, AMissingSectionOrFileReadsAsAllDefaults)

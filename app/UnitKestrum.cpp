@@ -22,6 +22,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 namespace kestrum {
 
@@ -140,6 +141,20 @@ QIcon menuIcon(const QString& name)
     return QIcon(QPixmap::fromImage(img));
 }
 
+// A file-open dialog; a name typed without an extension gets the suffix.
+QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder,
+                         const QString& filter, const QString& suffix)
+{
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setObjectName(QStringLiteral("OpenDialog"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -165,12 +180,15 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
 
-    // The window covers the screen less a strip for the desktop's task bar.
+    // The window, its frame included, covers the screen less a strip for the desktop's
+    // task bar. The frame is not known before a window manager has framed the window, so
+    // the client area takes the whole size until then (see fitToFrame).
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->geometry()
                              : QRect(0, 0, 1024, 768);
+    outerSize_ = QSize(screen.width(), screen.height() - 29);
     move(0, 0);
-    setFixedSize(screen.width(), screen.height() - 29);
+    setFixedSize(outerSize_);
 
     // Settings: "Kestrum.ini" of the working directory, else the per-user one.
     ConfigFolder = config_.ConfigFolder();
@@ -248,11 +266,12 @@ void TFormKestrum::createWindows()
     };
     setPole.report = [this](const QString& message) { reportError(message); };
     setPole.chooseFile = [this](const QString& title) {
-        return QFileDialog::getOpenFileName(FormAdd, title, skinsFolder(),
-                                            QStringLiteral("Bitmaps (*.bmp);;All files (*)"));
+        return chooseFileToOpen(FormAdd, title, skinsFolder(),
+                                QStringLiteral("Bitmaps (*.bmp);;All files (*)"), QStringLiteral("bmp"));
     };
     setPole.skinsFolder = [this] { return skinsFolder(); };
-    FormAdd = new TFormAdd(config_, setPole, this);
+    FormSet = new TFormSet(config_, setPole, this);
+    FormAdd = FormSet->addDialog();
     FormName = new TFormName(fame_, this);
     FameServices services;
     services.sound = [this](const QString& event) {
@@ -265,7 +284,6 @@ void TFormKestrum::createWindows()
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     FormFame = new TFormFame(fame_, config_.file(), std::move(services), this);
-    FormSet = new TFormSet(config_, *FormAdd, setPole, this);
     FormMesWarn = new TFormMesWarn(this);
     FormVel = new TFormVel(this);
     helpWindow_ = new HelpWindow(this);
@@ -344,17 +362,53 @@ void TFormKestrum::showEvent(QShowEvent* event)
     }
 }
 
-void TFormKestrum::FormShow()
+bool TFormKestrum::event(QEvent* event)
 {
-    if (soundsOn())
-        playSound(QStringLiteral("Start"));
-    ApplyLanguage();
+    const bool handled = QMainWindow::event(event);
+    // A window manager reports its frame with the move that follows its framing, before
+    // the window is first drawn.
+    if (event->type() == QEvent::Move && shown_)
+        fitToFrame();
+    return handled;
+}
+
+void TFormKestrum::fitToFrame()
+{
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    // Once the game has been played the field stays: a rebuild would end the game.
+    if (frame == appliedFrame_ || game_.state().TickCount > 0 || !game_.state().ResumeOnKey)
+        return;
+    appliedFrame_ = frame;
+    setFixedSize(outerSize_.width() - frame.left() - frame.right(),
+                 outerSize_.height() - frame.top() - frame.bottom());
+    if (!layoutClientArea())
+        return;
+    // The start-up build again, for the real size; its sounds have just been heard.
+    quiet_ = true;
+    BuildField();
+    quiet_ = false;
+}
+
+bool TFormKestrum::layoutClientArea()
+{
     // The client area below the menu bar: the field on the left, the panel on the right.
     const int clientHeight = height() - menuBar()->sizeHint().height();
     centralWidget()->setGeometry(0, menuBar()->sizeHint().height(), width(), clientHeight);
     Panel1->setGeometry(width() - SidePanel::kWidth, 0, SidePanel::kWidth, clientHeight);
     ImagePole->setGeometry(0, 0, width() - SidePanel::kWidth, clientHeight);
+    if (canvas_->width() == ImagePole->width() && canvas_->height() == ImagePole->height())
+        return false;
     canvas_->resize(ImagePole->width(), ImagePole->height());
+    return true;
+}
+
+void TFormKestrum::FormShow()
+{
+    if (soundsOn())
+        playSound(QStringLiteral("Start"));
+    ApplyLanguage();
+    fitToFrame();
+    layoutClientArea();
     BuildField();
     ImagePole->setFocus();
     // The game is played from the keyboard: take the focus (also where no window manager
@@ -529,9 +583,9 @@ void TFormKestrum::LLongClick() { game_.LLongClick(); }
 
 void TFormKestrum::NLevelOpenClick()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Open Level pack"), QString(),
-        QStringLiteral("Kestrum levels (*.lev);;Any file (*)"));
+    const QString path = chooseFileToOpen(this, QStringLiteral("Open Level pack"), QString(),
+                                          QStringLiteral("Kestrum levels (*.lev);;Any file (*)"),
+                                          QStringLiteral("lev"));
     if (!path.isEmpty())
         game_.OpenLevelPack(path);
 }
@@ -549,8 +603,9 @@ void TFormKestrum::MSetPoleClick()
 
 void TFormKestrum::Lang1Click()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        this, QString(), QString(), QStringLiteral("Language files (*.lng);;All files (*)"));
+    const QString path = chooseFileToOpen(this, QString(), QString(),
+                                          QStringLiteral("Language files (*.lng);;All files (*)"),
+                                          QStringLiteral("lng"));
     if (!path.isEmpty())
         chooseLanguage(path);
 }
@@ -740,7 +795,7 @@ bool TFormKestrum::soundsOn() const
 
 void TFormKestrum::playSound(const QString& event)
 {
-    if (!soundsOn())
+    if (!soundsOn() || quiet_)
         return;
     // Without a wave list (already reported) nothing can sound and nothing more is said.
     if (!DXWaveList_.play(event) && waveListLoaded_ && !missingWaves_.contains(event)) {

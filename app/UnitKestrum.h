@@ -154,10 +154,17 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createActions();
+    // Sizes the client area so that the window with its frame has the outer size; before
+    // the game is first played, the field is built anew for it.
+    void fitToFrame();
+    // Places the field and the side panel in the client area; true when the field picture
+    // changed its size.
+    bool layoutClientArea();
     void FormClose();
     // The speed marks follow the interval: its preset, or "more...".
     void markSpeed(int interval);
@@ -204,6 +211,9 @@ private:
     QImage lastGoodBackground_;
     bool backgroundReported_ = false;
     bool shown_ = false;
+    QSize outerSize_;
+    QMargins appliedFrame_;
+    bool quiet_ = false;  // sounds are not requested while set
     bool closing_ = false;
     int clickedTag_ = 0;
 };

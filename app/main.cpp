@@ -89,7 +89,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrum"));
     QApplication::setApplicationVersion(QStringLiteral(KESTRUM_VERSION));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kestrum"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kestrum.Kestrum"));
     findDataFolder();
     StartupTrace trace;

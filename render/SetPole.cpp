@@ -43,7 +43,7 @@ QIcon folderIcon()
 }  // namespace
 
 TFormAdd::TFormAdd(Configuration& config, SetPoleServices services, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       config_(config),
       services_(std::move(services))
 {
@@ -99,11 +99,11 @@ void TFormAdd::BtnAddNClick()
     accept();
 }
 
-TFormSet::TFormSet(Configuration& config, TFormAdd& add, SetPoleServices services, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+TFormSet::TFormSet(Configuration& config, SetPoleServices services, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       config_(config),
-      add_(add),
-      services_(std::move(services))
+      services_(std::move(services)),
+      add_(new TFormAdd(config, services_, this))
 {
     setObjectName(QStringLiteral("FormSet"));
     setWindowTitle(QStringLiteral("Field setup"));
@@ -135,7 +135,7 @@ TFormSet::TFormSet(Configuration& config, TFormAdd& add, SetPoleServices service
     connect(BtnDel, &QPushButton::clicked, this, &TFormSet::BtnDelClick);
     connect(BtnCan, &QPushButton::clicked, this, &QDialog::reject);
     connect(BtnOk, &QPushButton::clicked, this, &TFormSet::BtnOkClick);
-    add_.setList(this);
+    add_->setList(this);
 
     for (int i = 1; i <= config_.AlCount; ++i)
         ListNamePic->addItem(config_.SkinAliases[static_cast<size_t>(i - 1)].Name);
@@ -187,8 +187,9 @@ void TFormSet::appendName(const QString& name)
 void TFormSet::BtnAddClick()
 {
     // The add dialog stays beside this one, which can still be used.
-    add_.show();
-    add_.raise();
+    add_->show();
+    add_->raise();
+    add_->activateWindow();
     ListNamePicClick();
 }
 
@@ -199,7 +200,11 @@ void TFormSet::BtnDelClick()
     const int k = ListNamePic->currentRow() + 1;
     if (k < 1 || k > config_.AlCount)
         return;
-    delete ListNamePic->takeItem(k - 1);
+    {
+        // The row change is not a click: the preview follows once, below.
+        const QSignalBlocker quiet(ListNamePic);
+        delete ListNamePic->takeItem(k - 1);
+    }
     for (int i = k; i < config_.AlCount; ++i)
         config_.SkinAliases[static_cast<size_t>(i - 1)] = config_.SkinAliases[static_cast<size_t>(i)];
     config_.AlCount -= 1;
@@ -209,6 +214,12 @@ void TFormSet::BtnDelClick()
         ListNamePic->setCurrentRow(0);
     }
     showPreview(1);
+}
+
+void TFormSet::done(int result)
+{
+    add_->reject();
+    QDialog::done(result);
 }
 
 void TFormSet::BtnOkClick()

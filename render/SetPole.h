@@ -50,10 +50,15 @@ private:
     TFormSet* set_ = nullptr;
 };
 
+// Owns the add-picture dialog: a window of its own, made with this one, so that it takes
+// input while this dialog runs modally.
 class TFormSet : public QDialog {
     Q_OBJECT
 public:
-    TFormSet(Configuration& config, TFormAdd& add, SetPoleServices services, QWidget* parent);
+    TFormSet(Configuration& config, SetPoleServices services, QWidget* parent);
+    TFormAdd* addDialog() const { return add_; }
+    // Closing this dialog closes the add dialog too.
+    void done(int result) override;
 
     void ListNamePicClick();
     void BtnAddClick();
@@ -82,8 +87,8 @@ protected:
 
 private:
     Configuration& config_;
-    TFormAdd& add_;
     SetPoleServices services_;
+    TFormAdd* add_;
 };
 
 }  // namespace kestrum

@@ -1,8 +1,10 @@
-// Helper of the end-to-end test: writes the solid-colour test skin, and reads a
-// screenshot of the real game to find the field and the snake on it.
-//   e2e_check --make-skin FILE
-//   e2e_check --verify SHOT.png
+// Helper of the end-to-end tests: writes the solid-colour test skin, and reads a
+// screenshot of the real game to find the field, the snake and the side panel on it.
+//   e2e_check --make-skin FILE [CELL]
+//   e2e_check --verify SHOT.png              (the snake went left, then up)
 //   e2e_check --verify-start SHOT.png SKIN   (a game just started, drawn with SKIN)
+//   e2e_check --layout SHOT.png              (the whole field and the legend on the screen)
+//   e2e_check --steer SHOT.png               (the key that takes the snake to an apple)
 #include "TestSupport.h"
 
 #include "render/Skin.h"
@@ -10,8 +12,10 @@
 #include <QCoreApplication>
 #include <QImage>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 using namespace kestrum;
 using namespace kestrum::test;
@@ -144,16 +148,131 @@ int verifyStart(const QString& shotPath, const QString& skinPath)
 
 }  // namespace
 
+// The window covers the screen less its bottom 29 rows: the field's bottom border row and
+// the legend's last picture must lie whole inside that.
+int layout(const QString& path)
+{
+    const QImage shot(path);
+    if (shot.isNull()) {
+        std::printf("cannot read %s\n", qPrintable(path));
+        return 1;
+    }
+    const int limit = shot.height() - 29;
+    const auto topLeft = findTile(shot, tile::CornerTL);
+    const auto bottomLeft = findTile(shot, tile::CornerBL);
+    const auto bottomRight = findTile(shot, tile::CornerBR);
+    if (!topLeft || !bottomLeft || !bottomRight) {
+        std::printf("the field's corners are not all on the screen\n");
+        return 1;
+    }
+    const int N = (bottomRight->x() - topLeft->x()) / kCell + 1;
+    const int bottom = bottomRight->y() + kCell;
+    std::printf("field of %d cells at (%d, %d), bottom edge at %d of %d\n", N, topLeft->x(),
+                topLeft->y(), bottom, limit);
+    bool ok = bottom <= limit && bottomLeft->y() == bottomRight->y() &&
+              (bottomRight->y() - topLeft->y()) / kCell + 1 == N;
+    // The whole bottom border row.
+    for (int x = 1; x < N - 1 && ok; ++x)
+        ok = tileOf(shot, *topLeft, x, N - 1) == tile::WallH;
+    // The legend's "next" picture, right of the field.
+    std::optional<QPoint> next;
+    for (int y = 0; y + kCell <= shot.height() && !next; ++y)
+        for (int x = bottomRight->x() + kCell; x + kCell <= shot.width() && !next; ++x)
+            if (tileAt(shot, {x, y}) == tile::ExitLeft && tileAt(shot, {x + kCell - 1, y + kCell - 1}) == tile::ExitLeft)
+                next = QPoint(x, y);
+    if (!next) {
+        std::printf("the legend is not on the screen\n");
+        return 1;
+    }
+    std::printf("legend's last picture at (%d, %d)\n", next->x(), next->y());
+    ok = ok && next->y() + kCell <= limit;
+    std::printf(ok ? "field and legend inside the window\n" : "field or legend cut off\n");
+    return ok ? 0 : 1;
+}
+
+// One step of a simple player: the key that brings the head nearer an apple without
+// turning back, running into the border, the snake, a skull or a toadstool. Prints the key
+// for xdotool ("shift" keeps the course and only resumes the game), "done" once the snake
+// has grown, or "lost" when there is no snake or no apple to be seen.
+int steer(const QString& path)
+{
+    const QImage shot(path);
+    const auto topLeft = shot.isNull() ? std::nullopt : findTile(shot, tile::CornerTL);
+    const auto bottomRight = shot.isNull() ? std::nullopt : findTile(shot, tile::CornerBR);
+    if (!topLeft || !bottomRight) {
+        std::printf("lost\n");
+        return 1;
+    }
+    const int N = (bottomRight->x() - topLeft->x()) / kCell + 1;
+    QPoint head(-1, -1);
+    int headDir = -1, snakeCells = 0;
+    std::vector<QPoint> apples;
+    std::vector<std::vector<bool>> blocked(static_cast<size_t>(N), std::vector<bool>(static_cast<size_t>(N), false));
+    for (int y = 1; y < N - 1; ++y)
+        for (int x = 1; x < N - 1; ++x) {
+            const int t = tileOf(shot, *topLeft, x, y);
+            if (t >= tile::HeadBase && t < tile::HeadBase + 4) {
+                head = {x, y};
+                headDir = t - tile::HeadBase;
+            }
+            const bool snake = t >= tile::HeadBase && t <= 28;
+            snakeCells += snake ? 1 : 0;
+            if (t == tile::Food)
+                apples.push_back({x, y});
+            blocked[static_cast<size_t>(y)][static_cast<size_t>(x)] =
+                snake || t == tile::Death || t == tile::Mushroom || (t >= tile::WallH && t <= tile::CornerTR);
+        }
+    if (snakeCells >= 5) {
+        std::printf("done\n");
+        return 0;
+    }
+    if (headDir < 0 || apples.empty()) {
+        std::printf("lost\n");
+        return 1;
+    }
+    const QPoint apple = *std::min_element(apples.begin(), apples.end(), [&](QPoint a, QPoint b) {
+        return (a - head).manhattanLength() < (b - head).manhattanLength();
+    });
+    const QPoint steps[] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};  // up, down, left, right
+    const char* keys[] = {"Up", "Down", "Left", "Right"};
+    const auto safe = [&](int dir) {
+        const QPoint c = head + steps[dir];
+        return c.x() >= 1 && c.y() >= 1 && c.x() <= N - 2 && c.y() <= N - 2 &&
+               !blocked[static_cast<size_t>(c.y())][static_cast<size_t>(c.x())];
+    };
+    const auto nearer = [&](int dir) {
+        return ((head + steps[dir]) - apple).manhattanLength() < (head - apple).manhattanLength();
+    };
+    const auto reverse = [](int dir) { return dir ^ 1; };
+    if (nearer(headDir) && safe(headDir)) {
+        std::printf("shift\n");
+        return 0;
+    }
+    for (int pass = 0; pass < 2; ++pass)
+        for (int dir = 0; dir < 4; ++dir)
+            if (dir != headDir && dir != reverse(headDir) && safe(dir) && (pass == 1 || nearer(dir))) {
+                std::printf("%s\n", keys[dir]);
+                return 0;
+            }
+    std::printf("shift\n");
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() == 3 && args[1] == "--make-skin")
-        return solidSkin(kCell).save(args[2], "BMP") ? 0 : 1;
+    if ((args.size() == 3 || args.size() == 4) && args[1] == "--make-skin")
+        return solidSkin(args.size() == 4 ? args[3].toInt() : kCell).save(args[2], "BMP") ? 0 : 1;
+    if (args.size() == 3 && args[1] == "--layout")
+        return layout(args[2]);
+    if (args.size() == 3 && args[1] == "--steer")
+        return steer(args[2]);
     if (args.size() == 3 && args[1] == "--verify")
         return verify(args[2]);
     if (args.size() == 4 && args[1] == "--verify-start")
         return verifyStart(args[2], args[3]);
-    std::fprintf(stderr, "usage: e2e_check --make-skin FILE | --verify SHOT.png | --verify-start SHOT.png SKIN\n");
+    std::fprintf(stderr, "usage: e2e_check --make-skin FILE [CELL] | --verify SHOT.png | "
+                         "--verify-start SHOT.png SKIN | --layout SHOT.png | --steer SHOT.png\n");
     return 2;
 }

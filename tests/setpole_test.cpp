@@ -41,8 +41,8 @@ protected:
         for (int i = 0; i < files.size(); ++i)
             config_->SkinAliases[static_cast<size_t>(i)] = {QStringLiteral("A%1").arg(i + 1), files[i]};
         config_->ActiveAl = active;
-        add_ = std::make_unique<TFormAdd>(*config_, services_, nullptr);
-        set_ = std::make_unique<TFormSet>(*config_, *add_, services_, nullptr);
+        set_ = std::make_unique<TFormSet>(*config_, services_, nullptr);
+        add_ = set_->addDialog();
     }
     QStringList listed() const
     {
@@ -55,8 +55,8 @@ protected:
     QTemporaryDir dir_;
     std::unique_ptr<Configuration> config_;
     SetPoleServices services_;
-    std::unique_ptr<TFormAdd> add_;
     std::unique_ptr<TFormSet> set_;
+    TFormAdd* add_ = nullptr;  // the setup dialog's own
     QStringList asked_, reports_;
     bool answer_ = true;
     QString chosenFile_;
@@ -195,6 +195,16 @@ TEST_F(SetPoleTest, ThePreviewShowsTheSnakeHeadingForTheApple)
     EXPECT_EQ(small.pixel(1, 100), qRgb(0, 0, 0));
     EXPECT_EQ(small.pixel(27, 10), qRgb(0, 0, 0));
     EXPECT_EQ(tileAt(small, {4, 27}), tile::Floor);
+}
+
+TEST_F(SetPoleTest, DeletingShowsThePreviewOnceSoAMissingPictureIsReportedOnce)
+{
+    make({"gone", "kestrum"});
+    set_->ListNamePic->setCurrentRow(1);
+    reports_.clear();
+    set_->BtnDelClick();
+    EXPECT_EQ(listed(), QStringList{"A1"});
+    EXPECT_EQ(reports_.size(), 1) << reports_.join(" | ").toStdString();
 }
 
 TEST_F(SetPoleTest, AMissingPictureIsReportedAndThePreviewKeptAsItWas)

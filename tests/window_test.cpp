@@ -1,6 +1,7 @@
 // The main window offscreen: menus, shortcuts, geometry, side panel and start-up files.
 #include "TestSupport.h"
 
+#include "app/AboutBox.h"
 #include "app/HelpWindow.h"
 #include "app/SidePanel.h"
 #include "app/UnitKestrum.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -586,6 +588,73 @@ TEST_F(WindowTest, ChoosingALanguageDuringPlayRelabelsEverything)
     w->game().Timer2Timer();
     EXPECT_EQ(w->panel()->Llev->text(), QString::fromUtf8("6 уровень"));
     EXPECT_EQ(w->langText(81), QString::fromUtf8("КОНЕЦ ИГРЫ"));
+}
+
+// Every dialog text from its language-file line: a file whose line n reads "Tn".
+TEST_F(WindowTest, TheDialogsTakeTheirTextsFromTheirLines)
+{
+    QFile f(dir_.filePath("Lines.lng"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    for (int n = 1; n <= 92; ++n)
+        f.write(QStringLiteral("T%1\n").arg(n).toUtf8());
+    f.close();
+    auto w = openWindow();
+    w->chooseLanguage(f.fileName());
+    const auto t = [](int n) { return QStringLiteral("T%1").arg(n); };
+    TFormVel* speed = w->formVel();
+    EXPECT_EQ(speed->windowTitle(), t(46));
+    EXPECT_EQ(speed->Label1->text(), t(47));
+    EXPECT_EQ(speed->Label2->text(), t(48));
+    EXPECT_EQ(speed->Label3->text(), t(49));
+    EXPECT_EQ(speed->Label4->text(), t(50));
+    EXPECT_EQ(w->formSet()->windowTitle(), t(51));
+    EXPECT_EQ(w->formName()->windowTitle(), t(55));
+    EXPECT_EQ(w->formFame()->windowTitle(), t(56));
+    EXPECT_EQ(w->formFame()->BitBtn2->text(), t(57));
+    EXPECT_EQ(w->formAdd()->windowTitle(), t(58));
+    EXPECT_EQ(w->formSet()->BtnAdd->text(), t(60));
+    EXPECT_EQ(w->formAdd()->BtnAddN->text(), t(60));
+    EXPECT_EQ(w->formSet()->BtnDel->text(), t(61));
+    EXPECT_EQ(w->formAdd()->openDialogTitle, t(62));
+    const auto* about = w->findChild<TAboutBox*>();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->windowTitle(), t(63));
+    EXPECT_EQ(about->Comments->text(), t(83));
+}
+
+TEST_F(WindowTest, StartAndTheHallOfFameAskForTheirSounds)
+{
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", dir_.filePath("out.raw").toUtf8());
+    ProfileFile(userIni(dir_)).writeInt("options", "Sounds", 1, nullptr);
+    auto w = openWindow();
+    ASSERT_TRUE(w->action("Nsnd")->isChecked());
+    EXPECT_EQ(w->waveList().sounding("Start"), 1) << "the first showing plays \"Start\"";
+    int showFame = -1;
+    answerDialogs([&](QWidget* modal) {
+        if (modal->objectName() == "FormFame")
+            showFame = w->waveList().sounding("ShowFame");
+        modal->close();
+    });
+    w->handOverScore(50, true);
+    EXPECT_EQ(showFame, 1) << "a score entered in the hall of fame plays \"ShowFame\"";
+    qunsetenv("SDL_AUDIODRIVER");
+}
+
+// A typed name without its extension finds the file.
+TEST_F(WindowTest, TheFileDialogsAddTheirExtension)
+{
+    auto w = openWindow();
+    QStringList suffixes;
+    answerDialogs([&](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal))
+            suffixes << dialog->defaultSuffix();
+        modal->close();
+    });
+    w->action("Lang1")->trigger();
+    w->action("NLevelOpen")->trigger();
+    w->formAdd()->OpenFileClick();
+    EXPECT_EQ(suffixes, (QStringList{"lng", "lev", "bmp"}));
 }
 
 TEST_F(WindowTest, AMissingLanguageFallsBackToEnglishThenRussian)

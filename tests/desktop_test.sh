@@ -1,0 +1,230 @@
+#!/bin/bash
+# End to end on a real desktop: the game under Xvfb with the openbox window manager, played
+# by mouse and keys from xdotool, checked on screenshots and in the settings file. Each
+# flow goes through whole windows as a player does and ends by showing that the keys reach
+# the game again.
+#   desktop_test.sh BUILD CHECK FLOW [WIDTHxHEIGHT]
+# FLOW: window, game-over, field-setup, dialogs.
+set -euo pipefail
+
+if [ "${1:-}" != --inner ]; then
+    build=$1 check=$2 flow=$3 size=${4:-1024x768}
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    cp -r "$build/Skins" "$build/Kestrum.hlp" "$build/English.lng" "$build/Russian.lng" \
+        "$build/Sounds.dxw" "$work/"
+    "$check" --make-skin "$work/Skins/kestrum"
+    "$check" --make-skin "$work/Skins/small" 16
+    status=0
+    timeout 240 xvfb-run -a -s "-screen 0 ${size}x24 -nolisten tcp" \
+        "$0" --inner "$build" "$check" "$flow" "$work" || status=$?
+    [ $status -eq 0 ] || { echo "--- exit status $status; the game said:"; cat "$work/game.log" 2>/dev/null; }
+    # KESTRUM_SHOTS=DIR keeps the screenshots for a look.
+    [ -z "${KESTRUM_SHOTS:-}" ] || { mkdir -p "$KESTRUM_SHOTS" && cp "$work"/*.png "$KESTRUM_SHOTS/" 2>/dev/null || true; }
+    exit $status
+fi
+
+shift
+build=$1 check=$2 flow=$3 work=$4
+export HOME="$work" XDG_CONFIG_HOME="$work/config"
+ini="$work/config/Kestrum/Kestrum.ini"
+
+fail() { echo "FAIL: $*"; exit 1; }
+shot() { import -window root "$work/$1.png"; }
+# Waits for a shown window whose title is exactly $1; prints its id.
+window() {
+    local id
+    id=$(timeout "${2:-10}" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
+    [ -n "$id" ] || fail "no window \"$1\""
+    echo "$id"
+}
+gone() {
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    fail "the window \"$1\" did not close"
+}
+# X, Y, WIDTH and HEIGHT of a window's client area on the screen. (xdotool's own reading
+# counts a window manager's frame twice.)
+geometry() {
+    eval "$(xwininfo -id "$1" | awk -F: '
+        /Absolute upper-left X/ {print "X=" $2+0} /Absolute upper-left Y/ {print "Y=" $2+0}
+        /^ *Width/ {print "WIDTH=" $2+0} /^ *Height/ {print "HEIGHT=" $2+0}')"
+}
+# Clicks at (x, y) of a window's client area.
+click() {
+    geometry "$1"
+    xdotool mousemove $((X + $2)) $((Y + $3)) click 1
+    sleep 0.3
+}
+# Selects all of a text box's text and types over it.
+typeInto() {
+    click "$1" "$2" "$3"
+    xdotool key ctrl+a
+    xdotool type --delay 15 "$4"
+}
+setting() { grep -a "^$1=" "$ini" | head -1 | cut -d= -f2-; }
+
+# A new game waits for a key; Left then Up must steer the snake on the screen. The first
+# key may only start the snake: keys pressed during a sequence use up the turn of the tick.
+keysReachTheGame() {
+    xdotool key F2
+    sleep 0.4
+    xdotool key Left
+    sleep 0.3
+    xdotool key Left
+    sleep 0.3
+    xdotool key Up
+    sleep 0.35
+    xdotool key p
+    sleep 0.2
+    shot keys
+    "$check" --verify "$work/keys.png" || fail "the keys do not reach the game ($1)"
+    echo "keys reach the game again ($1)"
+}
+
+openbox >/dev/null 2>&1 &
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+done
+cd "$work"
+"$build/kestrum" >"$work/game.log" 2>&1 &
+game=$!
+trap 'kill $game 2>/dev/null; wait $game 2>/dev/null || true' EXIT
+main=$(window Kestrum)
+sleep 0.8
+
+case $flow in
+window)
+    # The outer frame, title bar included, is the screen less 29 rows, at (0, 0).
+    screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
+    read -r left right top bottom < <(xprop -id "$main" _NET_FRAME_EXTENTS | tr -d ',' | awk '{print $3, $4, $5, $6}')
+    geometry "$main"
+    outer="$((X - left)),$((Y - top)) $((WIDTH + left + right))x$((HEIGHT + top + bottom))"
+    want="0,0 ${screen%x*}x$((${screen#*x} - 29))"
+    echo "screen $screen, window frame $outer"
+    [ "$outer" = "$want" ] || fail "the window's frame is $outer, not $want"
+    shot layout
+    "$check" --layout "$work/layout.png" || fail "the field or the legend is cut off"
+    keysReachTheGame "window"
+    ;;
+
+game-over)
+    # An apple eaten by steering on sight, paused between looks; then the snake runs into
+    # the border until the last life is gone.
+    xdotool key Up
+    ate=no
+    for _ in $(seq 300); do
+        xdotool key p
+        sleep 0.08
+        shot steer
+        key=$("$check" --steer "$work/steer.png") || fail "lost sight of the snake or the apples"
+        [ "$key" = done ] && { ate=yes; break; }
+        xdotool key "$key"
+        sleep 0.1
+    done
+    [ $ate = yes ] || fail "the snake found no apple"
+    echo "the snake ate an apple"
+    xdotool key Up
+    for _ in $(seq 60); do
+        xdotool search --onlyvisible --name '^Enter your name$' >/dev/null 2>&1 && break
+        xdotool key Up
+        sleep 1
+    done
+    name=$(window 'Enter your name')
+    xdotool type --delay 20 "Ada"
+    xdotool key Return
+    gone 'Enter your name'
+    window 'Hall of Fame' >/dev/null
+    shot fame
+    xdotool key Return
+    gone 'Hall of Fame'
+    [ "$(setting Name1)" = Ada ] || fail "the hall of fame does not hold Ada first"
+    score=$(setting Score1)
+    [ "${score:-0}" -gt 0 ] || fail "no score entered"
+    echo "Ada entered with $score points"
+    keysReachTheGame "after the hall of fame"
+    ;;
+
+field-setup)
+    # Options, Field setup, Add: a name and a file typed into the add window, Add; the new
+    # skin chosen, OK, Yes: the field is drawn with it.
+    xdotool key ctrl+o
+    setup=$(window 'Field setup')
+    click "$setup" 297 109
+    add=$(window 'Add picture')
+    typeInto "$add" 100 18 "Small cells"
+    typeInto "$add" 90 49 "small"
+    shot add-window
+    click "$add" 64 86
+    gone 'Add picture'
+    click "$setup" 60 30
+    shot field-setup
+    click "$setup" 297 205
+    question=$(window Kestrum)
+    xdotool key Return
+    gone 'Field setup'
+    sleep 0.5
+    [ "$(setting Name2)" = "Small cells" ] && [ "$(setting File2)" = small ] ||
+        fail "the new skin is not in the settings"
+    [ "$(setting FileCells)" = small ] || fail "the new skin is not the default"
+    shot new-skin
+    "$check" --verify-start "$work/new-skin.png" "$work/Skins/small" || fail "the field is not drawn with the new skin"
+    # The check of the keys below reads the 22-pixel test skin again.
+    xdotool key ctrl+o
+    setup=$(window 'Field setup')
+    click "$setup" 60 15
+    click "$setup" 297 205
+    xdotool key Tab Return  # No: the default stays "small"
+    gone 'Field setup'
+    sleep 0.5
+    keysReachTheGame "after the field setup"
+    ;;
+
+dialogs)
+    # The speed dialog: the slider to its slowest end, OK.
+    xdotool key ctrl+F4
+    speed=$(window Speed)
+    xdotool key End Return
+    gone Speed
+    [ "$(setting Speed)" = 300 ] || fail "the speed was not stored"
+    sleep 4  # the speed change ends the game: the game-over sequence runs
+    keysReachTheGame "after the speed dialog"
+    # Russian and back, through the file dialog, typing the file's name.
+    xdotool key ctrl+l
+    sleep 1
+    xdotool type --delay 15 "$work/Russian.lng"
+    xdotool key Return
+    title=$(sed -n 37p "$work/Russian.lng" | iconv -f CP1251 -t UTF-8 | tr -d '\r')
+    window "$title" >/dev/null
+    shot russian
+    [ "$(setting LangFileName)" = Russian.lng ] || fail "the language was not stored"
+    keysReachTheGame "in Russian"
+    xdotool key ctrl+l
+    sleep 1
+    xdotool type --delay 15 "$work/English"  # the extension is added
+    xdotool key Return
+    window Kestrum >/dev/null
+    [ "$(setting LangFileName)" = English.lng ] || fail "English was not stored"
+    # Help, then About from the "?" menu.
+    xdotool key F1
+    window "Kestrum Help" >/dev/null
+    xdotool key Escape
+    gone 'Kestrum Help'
+    xdotool key alt+question
+    sleep 0.4
+    xdotool key Up Return
+    window 'About Kestrum' >/dev/null
+    shot about
+    xdotool key Escape
+    gone 'About Kestrum'
+    keysReachTheGame "after help and about"
+    ;;
+*)
+    fail "unknown flow $flow"
+    ;;
+esac
+echo "flow $flow: passed"
+exit 0

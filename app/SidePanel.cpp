@@ -23,8 +23,10 @@ void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event)
     QLabel::mouseDoubleClickEvent(event);
 }
 
-// Start-up paints the still picture only; the other frames wait for the first play.
-CartoonWidget::CartoonWidget(QWidget* parent) : QWidget(parent), frames_{paintPanelCartoonFrame(0)}
+// Start-up paints the still picture only, beside the making of the window; the other
+// frames wait for the first play.
+CartoonWidget::CartoonWidget(QWidget* parent)
+    : QWidget(parent), still_(std::async(std::launch::async, [] { return paintPanelCartoonFrame(0); }))
 {
     setObjectName(QStringLiteral("Anim"));
     setFixedSize(kCartoonSize, kCartoonSize);
@@ -40,8 +42,15 @@ CartoonWidget::CartoonWidget(QWidget* parent) : QWidget(parent), frames_{paintPa
     });
 }
 
+void CartoonWidget::takeStill()
+{
+    if (still_.valid())
+        frames_ = {still_.get()};
+}
+
 void CartoonWidget::play()
 {
+    takeStill();
     if (frames_.size() < static_cast<size_t>(kCartoonFrames))
         frames_ = paintPanelCartoon();
     frame_ = 0;
@@ -51,6 +60,7 @@ void CartoonWidget::play()
 
 void CartoonWidget::paintEvent(QPaintEvent*)
 {
+    takeStill();
     QPainter p(this);
     if (frame_ >= 0 && frame_ < static_cast<int>(frames_.size()))
         p.drawImage(0, 0, frames_[static_cast<size_t>(frame_)]);

@@ -5,6 +5,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QTimer>
+
+#include <future>
 #include <vector>
 
 namespace kestrum {
@@ -38,6 +40,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The still picture is painted on another thread while the window is being made.
+    void takeStill();
+    std::future<QImage> still_;
     std::vector<QImage> frames_;
     QTimer timer_;
     int frame_ = 0;

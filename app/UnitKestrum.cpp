@@ -5,6 +5,7 @@
 #include "KeyMap.h"
 #include "MenuTable.h"
 #include "SidePanel.h"
+#include "X11FieldOutput.h"
 #include "core/MesWarn.h"
 #include "render/SetPole.h"
 #include "settings/Vel.h"
@@ -24,6 +25,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace kestrum {
 
 // ---------------------------------------------------------------------------------------
@@ -36,8 +39,35 @@ FieldView::FieldView(QWidget* parent, const QImage& image) : QWidget(parent), im
     setFocusPolicy(Qt::StrongFocus);
 }
 
+FieldView::~FieldView() = default;
+
+void FieldView::takeOwnWindow()
+{
+    if (direct_ || !X11FieldOutput::available())
+        return;
+    direct_ = true;
+    // Until the field's own window is filled the parent's picture of it stays there.
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_PaintOnScreen);
+    setAttribute(Qt::WA_NativeWindow);
+    output_ = X11FieldOutput::create(this);
+    if (!output_) {
+        direct_ = false;
+        setAttribute(Qt::WA_PaintOnScreen, false);
+    }
+    update();
+}
+
+QPaintEngine* FieldView::paintEngine() const { return direct_ ? nullptr : QWidget::paintEngine(); }
+
 void FieldView::paintEvent(QPaintEvent* event)
 {
+    if (direct_) {
+        // Put once the window can be seen: its exposure asks for the whole field anyway.
+        if (windowHandle() && windowHandle()->isExposed())
+            output_->put(image_, event->region());
+        return;
+    }
     QPainter p(this);
     // Only the changed cells: a tick touches a few cells in different corners.
     for (const QRect& r : event->region())
@@ -170,7 +200,6 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
 {
     setObjectName(QStringLiteral("FormKestrum"));
     setWindowTitle(QStringLiteral("Kestrum"));
-    setWindowIcon(QIcon(QStringLiteral(":/kestrum.png")));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -216,12 +245,13 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
     Timer2.setObjectName(QStringLiteral("Timer2"));
     Timer2.setTimerType(Qt::PreciseTimer);
     Timer2.setInterval(50);
-    TimerAnimator.setObjectName(QStringLiteral("TimerAnimator"));
-    TimerAnimator.setTimerType(Qt::PreciseTimer);
-    TimerAnimator.setInterval(10);
     connect(&Timer1, &QTimer::timeout, this, &TFormKestrum::Timer1Timer);
     connect(&Timer2, &QTimer::timeout, this, &TFormKestrum::Timer2Timer);
-    connect(&TimerAnimator, &QTimer::timeout, this, &TFormKestrum::TimerAnimatorTimer);
+    frameTimer_.setSingleShot(true);
+    frameTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&frameTimer_, &QTimer::timeout, this, &TFormKestrum::frameDue);
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && screen->refreshRate() >= 20)
+        frameInterval_ = static_cast<int>(1000.0 / screen->refreshRate());
 
     action(QStringLiteral("Nsnd"))->setChecked(config_.Sounds);
     action(QStringLiteral("NMusic"))->setChecked(config_.Music);
@@ -231,11 +261,10 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
     connect(Panel1->LHead, &ClickLabel::clicked, this, &TFormKestrum::LHeadClick);
     connect(Panel1->LLong, &ClickLabel::clicked, this, &TFormKestrum::LLongClick);
 
-    // The wave list; without it the game goes on silent, and the switch still works.
-    QString waveError;
-    waveListLoaded_ = DXWaveList_.load(QStringLiteral("Sounds.dxw"), &waveError);
-    if (!waveListLoaded_)
-        reportError(waveError);
+    // The wave list is read now when the sound is on ("Start" is about to play), else
+    // after the first frame.
+    if (config_.Sounds)
+        loadWaveList();
     // The sound switch is applied once: inverted here, NsndClick inverts it back, prepares
     // the device and writes the setting.
     action(QStringLiteral("Nsnd"))->setChecked(!action(QStringLiteral("Nsnd"))->isChecked());
@@ -246,9 +275,31 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) { foregroundChanged(state == Qt::ApplicationActive); });
 
-    // The dialogs are made after the first frame: nobody can open one before the field
-    // is on the screen, and the field comes up sooner without them.
-    ImagePole->onFirstPaint = [this] { QTimer::singleShot(0, this, [this] { createWindows(); }); };
+    // What the first frame does not show waits until it is on the screen: the dialogs
+    // (nobody can open one sooner), the window's and the menus' pictures and the wave list
+    // of a silent game.
+    ImagePole->onFirstPaint = [this] {
+        QTimer::singleShot(0, this, [this] {
+            ImagePole->takeOwnWindow();
+            setWindowIcon(QIcon(QStringLiteral(":/kestrum.png")));
+            for (QAction* a : std::as_const(actions_))
+                a->setIcon(menuIcon(a->objectName()));
+            loadWaveList();
+            createWindows();
+        });
+    };
+}
+
+// Once a run; without the list the game goes on silent, and the switch still works.
+void TFormKestrum::loadWaveList()
+{
+    if (waveListTried_)
+        return;
+    waveListTried_ = true;
+    QString waveError;
+    waveListLoaded_ = DXWaveList_.load(QStringLiteral("Sounds.dxw"), &waveError);
+    if (!waveListLoaded_)
+        reportError(waveError);
 }
 
 // The other windows, in their order; the hall of fame reads its table as it is made.
@@ -327,14 +378,12 @@ void TFormKestrum::createActions()
             QMenu* menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
             menu->setObjectName(name);
             menu->menuAction()->setObjectName(name);
-            menu->menuAction()->setIcon(menuIcon(name));
             menus.insert(name, menu);
             actions_.insert(name, menu->menuAction());
             continue;
         }
         QAction* a = parent->addAction(caption);
         a->setObjectName(name);
-        a->setIcon(menuIcon(name));
         a->setIconVisibleInMenu(true);
         if (entry.shortcut != QKeyCombination())
             a->setShortcut(QKeySequence(entry.shortcut));
@@ -455,7 +504,8 @@ void TFormKestrum::FormClose()
     closing_ = true;
     Timer1.stop();
     Timer2.stop();
-    TimerAnimator.stop();
+    animating_ = false;
+    frameTimer_.stop();
     game_.state().ResumeOnKey = true;
     game_.FreeCellPictures();
     if (waitLoop_)
@@ -477,7 +527,18 @@ void TFormKestrum::FormKeyDown(uint16_t key)
 
 void TFormKestrum::Timer1Timer() { game_.Timer1Timer(); }
 void TFormKestrum::Timer2Timer() { game_.Timer2Timer(); }
-void TFormKestrum::TimerAnimatorTimer() { game_.TimerAnimatorTimer(); }
+// The cell animations take a step every 10 ms of the clock. The steps are taken at the
+// frames, as many as are due: a display shows no more of them than that, and the process
+// wakes once a frame instead of once a step and once more for the frame.
+void TFormKestrum::TimerAnimatorTimer()
+{
+    const qint64 due = animationClock_.elapsed() / kAnimationStepMs - animationSteps_;
+    // After a long stall (a modal wait) the animations go on, they do not race.
+    const qint64 steps = std::clamp<qint64>(due, 0, 3);
+    animationSteps_ += due;
+    for (qint64 i = 0; i < steps && animating_; ++i)
+        game_.TimerAnimatorTimer();
+}
 
 // ---------------------------------------------------------------------------------------
 // Menu commands
@@ -543,6 +604,8 @@ void TFormKestrum::NsndClick()
 {
     QAction* mark = action(QStringLiteral("Nsnd"));
     mark->setChecked(!mark->isChecked());
+    if (mark->isChecked())
+        loadWaveList();
     // No sound device: the switch turns itself off, silently.
     if (mark->isChecked() && !DXWaveList_.deviceOpen() && !DXWaveList_.openDevice())
         mark->setChecked(false);
@@ -700,12 +763,17 @@ void TFormKestrum::applyLanguageToWindows()
 
 void TFormKestrum::setAnimatorRunning(bool running)
 {
-    if (running && !closing_) {
-        if (!TimerAnimator.isActive())
-            TimerAnimator.start();
-    } else {
-        TimerAnimator.stop();
+    if (!running || closing_) {
+        animating_ = false;
+        return;
     }
+    if (animating_)
+        return;
+    animating_ = true;
+    animationClock_.start();
+    animationSteps_ = 0;
+    if (!frameTimer_.isActive())
+        frameTimer_.start(frameInterval_);
 }
 
 void TFormKestrum::setLabel(PanelLabel label, const QString& text)
@@ -784,8 +852,40 @@ void TFormKestrum::waitMs(int ms)
     loop.exec();
 }
 
-// Deferred: the changes of one pass of the event loop reach the screen as one frame.
-void TFormKestrum::repaintField(const QRegion& region) { ImagePole->update(region); }
+// A frame at most once a display refresh: what the tick, the animator and the keys draw in
+// between reaches the screen together. A change made when the last frame is a refresh old
+// or older goes up at once, so a tick is never later than one refresh.
+void TFormKestrum::repaintField(const QRegion& region)
+{
+    pendingFrame_ += region;
+    if (frameTimer_.isActive() || inFrame_)
+        return;
+    const qint64 since = lastFrame_.isValid() ? lastFrame_.elapsed() : frameInterval_;
+    if (since >= frameInterval_)
+        showFrame();
+    else
+        frameTimer_.start(static_cast<int>(frameInterval_ - since));
+}
+
+void TFormKestrum::frameDue()
+{
+    inFrame_ = true;
+    if (animating_)
+        TimerAnimatorTimer();
+    inFrame_ = false;
+    showFrame();
+    if (animating_)
+        frameTimer_.start(frameInterval_);
+}
+
+void TFormKestrum::showFrame()
+{
+    if (pendingFrame_.isEmpty())
+        return;
+    lastFrame_.start();
+    ImagePole->update(pendingFrame_);
+    pendingFrame_ = QRegion();
+}
 
 bool TFormKestrum::soundsOn() const
 {

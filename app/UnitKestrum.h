@@ -11,12 +11,14 @@
 #include "sound/Music.h"
 #include "sound/Sound.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QEventLoop;
@@ -24,6 +26,7 @@ class QEventLoop;
 namespace kestrum {
 
 class SidePanel;
+class X11FieldOutput;
 class TFormMesWarn;
 class TAboutBox;
 class HelpWindow;
@@ -36,9 +39,15 @@ class FieldView : public QWidget {
     Q_OBJECT
 public:
     FieldView(QWidget* parent, const QImage& image);
+    ~FieldView() override;
     std::function<void(QKeyEvent*)> onKey;
     // Called once, when the field has been painted for the first time.
     std::function<void()> onFirstPaint;
+
+    // On X11, once the field has been shown, it takes a window of its own that its cells
+    // are put into directly (see X11FieldOutput); elsewhere Qt paints it as before.
+    void takeOwnWindow();
+    QPaintEngine* paintEngine() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -48,6 +57,8 @@ protected:
 private:
     const QImage& image_;
     bool painted_ = false;
+    bool direct_ = false;
+    std::unique_ptr<X11FieldOutput> output_;
 };
 
 class TFormKestrum : public QMainWindow, public GameHost {
@@ -65,7 +76,8 @@ public:
     FieldView* fieldView() const { return ImagePole; }
     QTimer& timer1() { return Timer1; }
     QTimer& timer2() { return Timer2; }
-    QTimer& timerAnimator() { return TimerAnimator; }
+    // True while cell animations run (their steps are taken at the frames).
+    bool animating() const { return animating_; }
     HelpWindow* helpWindow() { return made(&TFormKestrum::helpWindow_); }
     Configuration& config() { return config_; }
     // The hall of fame's table is read as its window is made.
@@ -143,6 +155,11 @@ public:
     void waitMs(int ms) override;
     bool closing() const override { return closing_; }
     void repaintField(const QRegion& region) override;
+    // Brings what has changed since the last frame to the screen.
+    void showFrame();
+    // The frame timer: the animation steps that are due, then the frame.
+    void frameDue();
+    int frameInterval() const { return frameInterval_; }
     bool soundsOn() const override;
     void playSound(const QString& event) override;
     void showMessage(const QString& text) override { reportError(text); }
@@ -159,6 +176,7 @@ protected:
 
 private:
     void createActions();
+    void loadWaveList();
     // Sizes the client area so that the window with its frame has the outer size; before
     // the game is first played, the field is built anew for it.
     void fitToFrame();
@@ -186,7 +204,7 @@ private:
     ClockRandom random_;
     FieldCanvas* canvas_ = nullptr;
     Game game_;
-    QTimer Timer1, Timer2, TimerAnimator;
+    QTimer Timer1, Timer2;
     FieldView* ImagePole = nullptr;
     SidePanel* Panel1 = nullptr;
     QHash<QString, QAction*> actions_;
@@ -201,6 +219,7 @@ private:
     DXWaveList DXWaveList_;
     QSet<QString> missingWaves_;  // reported once each
     bool waveListLoaded_ = false;
+    bool waveListTried_ = false;
     MciDevice mci_;
     ThemePlayer themes_;
     bool foreground_ = false;
@@ -214,6 +233,17 @@ private:
     QSize outerSize_;
     QMargins appliedFrame_;
     bool quiet_ = false;  // sounds are not requested while set
+    // Frames: at most one a display refresh.
+    QRegion pendingFrame_;
+    QTimer frameTimer_;
+    QElapsedTimer lastFrame_;
+    int frameInterval_ = 16;
+    bool inFrame_ = false;
+    // Cell animations: a step every 10 ms of animationClock_, taken at the frames.
+    static constexpr int kAnimationStepMs = 10;
+    bool animating_ = false;
+    QElapsedTimer animationClock_;
+    qint64 animationSteps_ = 0;
     bool closing_ = false;
     int clickedTag_ = 0;
 };

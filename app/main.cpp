@@ -1,5 +1,6 @@
 // The entry: the command line, the application object, the windows, the event loop.
 #include "CommandLine.h"
+#include "Trace.h"
 #include "UnitKestrum.h"
 #include "levels/PackChecker.h"
 
@@ -7,48 +8,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
-#include <QTimer>
-#include <QWindow>
 
-#include <chrono>
-#include <cstdio>
+#include <fontconfig/fontconfig.h>
+
+#include <thread>
 
 namespace {
-
-// With KESTRUM_TRACE_START set, the moments the window is first mapped and the field
-// first reaches the screen go to standard error as wall-clock nanoseconds, for the start-up
-// measurement of bench/program_bench.sh.
-class StartupTrace : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (!mapped_ && event->type() == QEvent::Expose && qobject_cast<QWindow*>(watched) &&
-            static_cast<QWindow*>(watched)->isExposed()) {
-            mapped_ = true;
-            print("mapped");
-        }
-        if (!drawn_ && event->type() == QEvent::Paint &&
-            watched->objectName() == QLatin1String("ImagePole")) {
-            drawn_ = true;
-            // After this paint the backing store is flushed to the screen.
-            QTimer::singleShot(0, this, [this] {
-                print("field drawn");
-                QCoreApplication::instance()->removeEventFilter(this);
-            });
-        }
-        return false;
-    }
-
-private:
-    static void print(const char* what)
-    {
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-            std::chrono::system_clock::now().time_since_epoch()).count();
-        std::fprintf(stderr, "kestrum: %s %lld\n", what, static_cast<long long>(ns));
-    }
-    bool mapped_ = false;
-    bool drawn_ = false;
-};
 
 // The game reads its files from the working directory. Started from a folder without
 // them, it works in the folder of its executable when that holds the data, else in the
@@ -86,16 +51,24 @@ int main(int argc, char** argv)
     // Tiles are drawn pixel for pixel: the field is measured in device pixels.
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING"))
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    // Fontconfig reads its configuration and caches on first use, which takes longer than
+    // anything else before the first frame; the connection to the display takes as long,
+    // so both go on at once.
+    std::thread fonts([] { FcInit(); });
     QApplication app(argc, argv);
+    fonts.join();
     QApplication::setApplicationName(QStringLiteral("Kestrum"));
     QApplication::setApplicationVersion(QStringLiteral(KESTRUM_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kestrum.Kestrum"));
     findDataFolder();
-    StartupTrace trace;
-    if (qEnvironmentVariableIsSet("KESTRUM_TRACE_START"))
-        app.installEventFilter(&trace);
+    kestrum::trace::StartupTrace startup("ImagePole");
+    kestrum::trace::FrameCounter frames;
+    if (kestrum::trace::enabled())
+        app.installEventFilter(&startup);
 
     kestrum::TFormKestrum window;
+    if (kestrum::trace::enabled())
+        frames.watch(window.fieldView());
     window.show();
     return app.exec();
 }

@@ -7,8 +7,10 @@
 #include "levels/Levels.h"
 #include "render/PanelCartoon.h"
 #include "settings/Language.h"
+#include "sound/Sound.h"
 
 #include <QGuiApplication>
+#include <QThread>
 
 #include <benchmark/benchmark.h>
 
@@ -223,6 +225,36 @@ void BM_PanelCartoon(benchmark::State& state)
 }
 BENCHMARK(BM_PanelCartoon)->Unit(benchmark::kMillisecond);
 
+// The first clip after a silence: the wave list takes the device again, then plays.
+// SDL's disk driver stands in for a sound card.
+void BM_ClipAfterSilence(benchmark::State& state)
+{
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", "/dev/null");
+    DXWaveList list;
+    QString error;
+    if (!list.load(dataPath(QStringLiteral("Sounds.dxw")), &error) || !list.openDevice()) {
+        state.SkipWithError("no wave list or no device");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        while (list.sounding(QStringLiteral("ShowApple")) > 0)
+            QThread::msleep(5);
+        list.sleepIfSilent();
+        const bool slept = !list.awake();
+        state.ResumeTiming();
+        list.play(QStringLiteral("ShowApple"));
+        if (!slept) {
+            state.SkipWithError("the device did not go to sleep");
+            break;
+        }
+    }
+    list.closeDevice();
+    qunsetenv("SDL_AUDIODRIVER");
+}
+BENCHMARK(BM_ClipAfterSilence)->Iterations(20)->Unit(benchmark::kMillisecond);
+
 // --- Budgets --------------------------------------------------------------------------
 
 struct Budget {
@@ -237,6 +269,7 @@ constexpr Budget kBudgets[] = {
     {"BM_TimerAnimatorTimer/", 100e-6, "1 % of 10 ms"},
     {"BM_Timer2Timer_death/", 2.5e-3, "5 % of 50 ms"},
     {"BM_BuildField/3840x2160", 100e-3, "100 ms"},
+    {"BM_ClipAfterSilence", 10e-3, "unnoticed"},
 };
 
 struct Figure {

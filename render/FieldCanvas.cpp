@@ -5,12 +5,37 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include <sys/mman.h>
 
 namespace kestrum {
 
+namespace {
+
+// The field picture is written whole before its first frame. Taken in 2 MiB pages where
+// the system allows, it is mapped in a few faults instead of hundreds, which on a virtual
+// machine saves several milliseconds of the start-up.
+QImage fieldImage(int width, int height)
+{
+    constexpr size_t kHugePage = size_t{2} << 20;
+    const qsizetype bytesPerLine = static_cast<qsizetype>(width) * 4;
+    const size_t bytes = static_cast<size_t>(bytesPerLine) * static_cast<size_t>(height);
+    void* buffer = nullptr;
+    if (bytes >= kHugePage && posix_memalign(&buffer, kHugePage, bytes) == 0) {
+        madvise(buffer, bytes, MADV_HUGEPAGE);
+        return QImage(static_cast<uchar*>(buffer), width, height, bytesPerLine, QImage::Format_RGB32,
+                      [](void* data) { std::free(data); }, buffer);
+    }
+    return QImage(width, height, QImage::Format_RGB32);
+}
+
+}  // namespace
+
 void FieldCanvas::resize(int width, int height)
 {
-    image_ = QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    image_ = fieldImage(std::max(width, 0), std::max(height, 0));
     image_.fill(Qt::black);
     markAllDirty();
 }
@@ -33,10 +58,17 @@ void FieldCanvas::blit(const QImage& picture, QPoint at)
         return;
     const int sx = target.x() - at.x();
     const int sy = target.y() - at.y();
+    // The rows are reached from the first one: scanLine() would check for sharing on
+    // every row.
+    const qsizetype fromStride = picture.bytesPerLine();
+    const qsizetype toStride = image_.bytesPerLine();
+    const uchar* fromRow = picture.constScanLine(sy) + sx * static_cast<qsizetype>(sizeof(QRgb));
+    uchar* toRow = image_.scanLine(target.y()) + target.x() * static_cast<qsizetype>(sizeof(QRgb));
+    const size_t rowBytes = static_cast<size_t>(target.width()) * sizeof(QRgb);
     for (int row = 0; row < target.height(); ++row) {
-        const auto* from = reinterpret_cast<const QRgb*>(picture.constScanLine(sy + row)) + sx;
-        auto* to = reinterpret_cast<QRgb*>(image_.scanLine(target.y() + row)) + target.x();
-        std::copy(from, from + target.width(), to);
+        std::memcpy(toRow, fromRow, rowBytes);
+        fromRow += fromStride;
+        toRow += toStride;
     }
     markDirty(target);
 }

@@ -19,6 +19,7 @@ class FieldCanvas {
 public:
     // The image fills the window's client area left of the side panel.
     void resize(int width, int height);
+
     // Field geometry from the cell size: FieldSize = height div size, the square centred
     // horizontally in the image. Called by the field build.
     void setGeometry(int cellSize);

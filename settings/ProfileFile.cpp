@@ -314,13 +314,17 @@ bool ProfileFile::write(const std::vector<Entry>& entries, QString* error)
     // Read what is there now, change only the lines of our keys, and replace the file in
     // one rename: a crash leaves the old file or the new one, never half of one.
     bool exists = false;
-    IniText ini(readAll(path_, &exists));
+    const QByteArray before = readAll(path_, &exists);
+    IniText ini(before);
     for (const Entry& e : entries) {
         // A line break in a value would start a line of its own: a key of somebody else's.
         QString flat = e.value;
         flat.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
         ini.set(e.section, e.key, flat.toUtf8());
     }
+    // Nothing to change: the file stays as it is (and a read-only one is no fault).
+    if (exists && ini.text() == before)
+        return true;
     if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath()))
         return fail();
     // A read-only file or folder is refused even where the rename would get through

@@ -46,7 +46,8 @@ const Mixer* load()
         resolve(mixerLibrary, "Mix_PlayingMusic", m.PlayingMusic) &&
         resolve(mixerLibrary, "Mix_HaltMusic", m.HaltMusic) &&
         resolve(mixerLibrary, "Mix_RewindMusic", m.RewindMusic) &&
-        resolve(mixerLibrary, "Mix_HookMusicFinished", m.HookMusicFinished);
+        resolve(mixerLibrary, "Mix_HookMusicFinished", m.HookMusicFinished) &&
+        resolve(mixerLibrary, "Mix_ChannelFinished", m.ChannelFinished);
     return ok ? &m : nullptr;
 }
 

@@ -34,6 +34,7 @@ struct Mixer {
     decltype(&::Mix_HaltMusic) HaltMusic;
     decltype(&::Mix_RewindMusic) RewindMusic;
     decltype(&::Mix_HookMusicFinished) HookMusicFinished;
+    decltype(&::Mix_ChannelFinished) ChannelFinished;
 };
 
 // The functions, loaded on the first call; nullptr when the libraries cannot be loaded,

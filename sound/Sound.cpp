@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaObject>
+
+#include <atomic>
 
 #include "Mixer.h"
 
@@ -9,7 +12,17 @@ namespace kestrum {
 
 namespace {
 constexpr int kChannels = 32;
+
+// SDL_mixer's end-of-channel hook takes no context: the one list that plays keeps its
+// silence timer here, and the hook, on the mixing thread, restarts it on the timer's own.
+std::atomic<QTimer*> silenceTimer{nullptr};
+
+void channelFinished(int)
+{
+    if (QTimer* timer = silenceTimer.load())
+        QMetaObject::invokeMethod(timer, [timer] { timer->start(); }, Qt::QueuedConnection);
 }
+}  // namespace
 
 bool AudioDevice::acquire()
 {
@@ -30,19 +43,31 @@ bool AudioDevice::acquire()
     return true;
 }
 
-void AudioDevice::release()
+int AudioDevice::users()
 {
+    if (!mixer())
+        return 0;
     int frequency = 0, channels = 0;
     Uint16 format = 0;
-    if (mix().QuerySpec(&frequency, &format, &channels) == 0)
+    return mix().QuerySpec(&frequency, &format, &channels);
+}
+
+void AudioDevice::release(bool quitWhenLast)
+{
+    if (users() == 0)
         return;
     mix().CloseAudio();
     // The last user gone, the audio system is let go too: the next open starts afresh.
-    if (mix().QuerySpec(&frequency, &format, &channels) == 0)
+    if (quitWhenLast && users() == 0)
         mix().QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-DXWaveList::DXWaveList() = default;
+DXWaveList::DXWaveList()
+{
+    idle_.setSingleShot(true);
+    idle_.setInterval(3000);
+    QObject::connect(&idle_, &QTimer::timeout, [this] { sleepIfSilent(); });
+}
 
 DXWaveList::~DXWaveList() { closeDevice(); }
 
@@ -81,9 +106,30 @@ bool DXWaveList::openDevice()
 {
     if (open_)
         return true;
-    if (!AudioDevice::acquire())
+    if (!wake())
         return false;
     open_ = true;
+    idle_.start();  // nothing sounds yet
+    return true;
+}
+
+bool DXWaveList::wake()
+{
+    if (awake_)
+        return true;
+    if (!AudioDevice::acquire())
+        return false;
+    awake_ = true;
+    Spec now;
+    Uint16 format = 0;
+    mix().QuerySpec(&now.frequency, &format, &now.channels);
+    now.format = format;
+    silenceTimer.store(&idle_);
+    mix().ChannelFinished(&channelFinished);
+    if (now == spec_ && chunks_.size() == clips_.size())
+        return true;
+    spec_ = now;
+    freeChunks();
     chunks_.assign(clips_.size(), nullptr);
     for (size_t i = 0; i < clips_.size(); ++i) {
         const QByteArray& wav = clips_[i].wav;
@@ -93,6 +139,17 @@ bool DXWaveList::openDevice()
             mix().VolumeChunk(chunks_[i], clips_[i].volume);
     }
     return true;
+}
+
+void DXWaveList::sleepIfSilent()
+{
+    // A clip still sounding restarts the timer when it ends.
+    if (!awake_ || mix().Playing(-1) > 0)
+        return;
+    mix().ChannelFinished(nullptr);
+    silenceTimer.store(nullptr);
+    AudioDevice::release(false);
+    awake_ = false;
 }
 
 void DXWaveList::freeChunks()
@@ -107,21 +164,27 @@ void DXWaveList::freeChunks()
 
 void DXWaveList::closeDevice()
 {
-    if (!open_)
-        return;
-    for (int ch = 0; ch < kChannels; ++ch)
-        for (Mix_Chunk* c : chunks_)
-            if (c && mix().GetChunk(ch) == c)
-                mix().HaltChannel(ch);
-    freeChunks();
-    AudioDevice::release();
+    idle_.stop();
+    if (awake_) {
+        mix().ChannelFinished(nullptr);
+        silenceTimer.store(nullptr);
+        for (int ch = 0; ch < kChannels; ++ch)
+            for (Mix_Chunk* c : chunks_)
+                if (c && mix().GetChunk(ch) == c)
+                    mix().HaltChannel(ch);
+        AudioDevice::release();
+        awake_ = false;
+    }
+    if (!chunks_.empty())
+        freeChunks();
+    spec_ = Spec();
     open_ = false;
 }
 
 int DXWaveList::sounding(const QString& name) const
 {
     const auto it = index_.constFind(name);
-    if (!open_ || it == index_.cend())
+    if (!awake_ || it == index_.cend())
         return 0;
     Mix_Chunk* chunk = chunks_[static_cast<size_t>(*it)];
     int n = 0;
@@ -135,8 +198,10 @@ bool DXWaveList::play(const QString& name)
     const auto it = index_.constFind(name);
     if (it == index_.cend())
         return false;
-    if (!open_)
+    // Switched off, or no device to be had: silence.
+    if (!open_ || !wake())
         return true;
+    idle_.stop();
     const WaveClip& clip = clips_[static_cast<size_t>(*it)];
     Mix_Chunk* chunk = chunks_[static_cast<size_t>(*it)];
     if (!chunk)

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -21,7 +22,12 @@ class AudioDevice {
 public:
     // Opens the device once more; false (and nothing held) when there is no device.
     static bool acquire();
-    static void release();
+    // Gives one open back. The last one closes the device, and with quitWhenLast lets the
+    // audio system go too (the sound switched off); without, it stays ready for a quick
+    // reopening (a silence).
+    static void release(bool quitWhenLast = true);
+    // How many opens are held now.
+    static int users();
 };
 
 class DXWaveList {
@@ -37,10 +43,18 @@ public:
     int size() const { return static_cast<int>(clips_.size()); }
     const WaveClip* clip(const QString& name) const;
 
-    // Opens and closes the device the clips sound on (DXSound).
+    // Opens and closes the device the clips sound on (DXSound): the sound switch.
     bool openDevice();
     void closeDevice();
     bool deviceOpen() const { return open_; }
+    // A device that mixes nothing still costs its mixing thread's time: after this long
+    // with no clip sounding the list lets go of the device, and takes it again for the
+    // next clip. The device stays open while the music holds it.
+    void setSilenceBeforeSleep(int ms) { idle_.setInterval(ms); }
+    // True while the list holds the device; false while it sleeps through a silence.
+    bool awake() const { return awake_; }
+    // Lets go of the device now unless a clip sounds; the silence timer calls it.
+    void sleepIfSilent();
 
     // Starts a clip without waiting for it: a free copy, or another copy while the clip's
     // limit allows, else one of its sounding copies starts over. Returns false for a name
@@ -51,10 +65,20 @@ public:
 
 private:
     void freeChunks();
+    // Takes the device (again); the clips are converted anew when it comes back in
+    // another format.
+    bool wake();
     std::vector<WaveClip> clips_;
     QHash<QString, int> index_;
     std::vector<Mix_Chunk*> chunks_;
     bool open_ = false;
+    bool awake_ = false;
+    struct Spec {
+        int frequency = 0, channels = 0;
+        unsigned format = 0;
+        bool operator==(const Spec&) const = default;
+    } spec_;
+    QTimer idle_;
 };
 
 }  // namespace kestrum

@@ -66,9 +66,30 @@ typeInto() {
 }
 setting() { grep -a "^$1=" "$ini" | head -1 | cut -d= -f2-; }
 
+# Waits until the active window is $1 (or, with "other than", any window but those given).
+active() {
+    local want=$1
+    for _ in $(seq 50); do
+        now=$(xdotool getactivewindow 2>/dev/null || echo none)
+        [ "$now" = "$want" ] && return 0
+        sleep 0.1
+    done
+    fail "window $want did not get the focus (it is with $now)"
+}
+# Waits for a new active window that is none of the given ones; prints its id.
+activeOther() {
+    for _ in $(seq 50); do
+        now=$(xdotool getactivewindow 2>/dev/null || echo none)
+        case " $* none " in *" $now "*) ;; *) echo "$now"; return 0 ;; esac
+        sleep 0.1
+    done
+    fail "no new window took the focus"
+}
+
 # A new game waits for a key; Left then Up must steer the snake on the screen. The first
 # key may only start the snake: keys pressed during a sequence use up the turn of the tick.
 keysReachTheGame() {
+    active "$main"
     xdotool key F2
     sleep 0.4
     xdotool key Left
@@ -134,10 +155,12 @@ game-over)
         sleep 1
     done
     name=$(window 'Enter your name')
+    active "$name"
     xdotool type --delay 20 "Ada"
     xdotool key Return
     gone 'Enter your name'
-    window 'Hall of Fame' >/dev/null
+    fame=$(window 'Hall of Fame')
+    active "$fame"
     shot fame
     xdotool key Return
     gone 'Hall of Fame'
@@ -163,7 +186,7 @@ field-setup)
     click "$setup" 60 30
     shot field-setup
     click "$setup" 297 205
-    question=$(window Kestrum)
+    activeOther "$main" "$setup" >/dev/null  # the question
     xdotool key Return
     gone 'Field setup'
     sleep 0.5
@@ -177,6 +200,7 @@ field-setup)
     setup=$(window 'Field setup')
     click "$setup" 60 15
     click "$setup" 297 205
+    activeOther "$main" "$setup" >/dev/null
     xdotool key Tab Return  # No: the default stays "small"
     gone 'Field setup'
     sleep 0.5
@@ -187,6 +211,7 @@ dialogs)
     # The speed dialog: the slider to its slowest end, OK.
     xdotool key ctrl+F4
     speed=$(window Speed)
+    active "$speed"
     xdotool key End Return
     gone Speed
     [ "$(setting Speed)" = 300 ] || fail "the speed was not stored"
@@ -194,7 +219,7 @@ dialogs)
     keysReachTheGame "after the speed dialog"
     # Russian and back, through the file dialog, typing the file's name.
     xdotool key ctrl+l
-    sleep 1
+    activeOther "$main" >/dev/null  # the file dialog
     xdotool type --delay 15 "$work/Russian.lng"
     xdotool key Return
     title=$(sed -n 37p "$work/Russian.lng" | iconv -f CP1251 -t UTF-8 | tr -d '\r')
@@ -203,20 +228,20 @@ dialogs)
     [ "$(setting LangFileName)" = Russian.lng ] || fail "the language was not stored"
     keysReachTheGame "in Russian"
     xdotool key ctrl+l
-    sleep 1
+    activeOther "$main" >/dev/null
     xdotool type --delay 15 "$work/English"  # the extension is added
     xdotool key Return
     window Kestrum >/dev/null
     [ "$(setting LangFileName)" = English.lng ] || fail "English was not stored"
     # Help, then About from the "?" menu.
     xdotool key F1
-    window "Kestrum Help" >/dev/null
+    active "$(window 'Kestrum Help')"
     xdotool key Escape
     gone 'Kestrum Help'
     xdotool key alt+question
     sleep 0.4
     xdotool key Up Return
-    window 'About Kestrum' >/dev/null
+    active "$(window 'About Kestrum')"
     shot about
     xdotool key Escape
     gone 'About Kestrum'

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -177,6 +178,26 @@ TEST_F(SettingsTest, AReadOnlyFileIsReportedAndLeftAlone)
     EXPECT_FALSE(f.writeInt("options", "Speed", 50, &error));
     EXPECT_EQ(error, "Unable to write to " + path());
     EXPECT_EQ(readFile(), "[options]\nSpeed=75\n");
+    // What the file already says needs no writing, and is no fault even here.
+    error.clear();
+    EXPECT_TRUE(f.writeInt("options", "Speed", 75, &error));
+    EXPECT_TRUE(error.isEmpty());
+}
+
+TEST_F(SettingsTest, AWriteThatChangesNothingLeavesTheFileUntouched)
+{
+    writeFile("[options]\nSounds=0\n");
+    // Every write replaces the file by a new one: another inode.
+    const auto inode = [&] {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path()).constData(), &st) == 0 ? st.st_ino : 0;
+    };
+    const auto before = inode();
+    ProfileFile f(path());
+    ASSERT_TRUE(f.writeBool("options", "Sounds", false, nullptr));
+    EXPECT_EQ(inode(), before) << "not rewritten";
+    ASSERT_TRUE(f.writeBool("options", "Sounds", true, nullptr));
+    EXPECT_EQ(readFile(), "[options]\nSounds=1\n");
 }
 
 // Writes in a loop in a child process, kills it at random moments, and reads what is

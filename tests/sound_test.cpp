@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include <csignal>
@@ -174,6 +175,53 @@ TEST_F(DiskAudio, TheDeviceIsSharedAndClosesWithItsLastUser)
     EXPECT_TRUE(other.play("EatApple"));
     other.closeDevice();
     AudioDevice::release();
+}
+
+// Waits, handling events, until the list has let go of the device or `ms` have passed.
+bool sleepsWithin(const DXWaveList& list, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (list.awake() && clock.elapsed() < ms)
+        QTest::qWait(10);
+    return !list.awake();
+}
+
+// A device that mixes silence costs its thread's time: after a silence the list lets go of
+// it, and the next clip takes it again and still sounds, in full.
+TEST_F(DiskAudio, AfterASilenceTheDeviceIsLetGoAndTheNextClipTakesItAgain)
+{
+    list_.setSilenceBeforeSleep(100);
+    ASSERT_TRUE(list_.openDevice());
+    ASSERT_TRUE(list_.play("EatApple"));
+    EXPECT_TRUE(list_.awake());
+    QTest::qWait(50);
+    EXPECT_TRUE(list_.awake()) << "not while a clip sounds";
+    ASSERT_TRUE(sleepsWithin(list_, 3000));
+    EXPECT_EQ(AudioDevice::users(), 0) << "the device is closed";
+    EXPECT_TRUE(list_.deviceOpen()) << "the switch stays on";
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(list_.play("EatApple"));
+    const qint64 wakeMs = clock.elapsed();
+    EXPECT_TRUE(list_.awake());
+    EXPECT_EQ(list_.sounding("EatApple"), 1);
+    EXPECT_LT(wakeMs, 100) << "taking the device again is quick";
+    QThread::msleep(300);
+    list_.closeDevice();
+    EXPECT_GT(loudest(), 3000) << "the first clip after the silence sounded";
+    std::printf("device taken again and the clip started in %lld ms\n", static_cast<long long>(wakeMs));
+}
+
+TEST_F(DiskAudio, TheMusicKeepsTheDeviceThroughTheClipsSilence)
+{
+    list_.setSilenceBeforeSleep(50);
+    ASSERT_TRUE(list_.openDevice());
+    ASSERT_TRUE(AudioDevice::acquire());  // the music's share
+    ASSERT_TRUE(sleepsWithin(list_, 3000)) << "with no clip at all the list lets go too";
+    EXPECT_EQ(AudioDevice::users(), 1);
+    AudioDevice::release();
+    EXPECT_EQ(AudioDevice::users(), 0);
 }
 
 // The sound library must leave the signals alone: a player's `kill` or a session's end

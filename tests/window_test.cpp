@@ -1,6 +1,8 @@
 // The main window offscreen: menus, shortcuts, geometry, side panel and start-up files.
 #include "TestSupport.h"
 
+#include "bench/BenchSupport.h"
+
 #include "app/AboutBox.h"
 #include "app/HelpWindow.h"
 #include "app/SidePanel.h"
@@ -314,7 +316,7 @@ TEST_F(WindowTest, ClosingStopsEveryTimer)
     w->close();
     EXPECT_FALSE(w->timer1().isActive());
     EXPECT_FALSE(w->timer2().isActive());
-    EXPECT_FALSE(w->timerAnimator().isActive());
+    EXPECT_FALSE(w->animating());
     EXPECT_TRUE(w->game().state().ResumeOnKey);
     EXPECT_TRUE(w->game().pictures().isEmpty());
 }
@@ -657,6 +659,88 @@ TEST_F(WindowTest, TheFileDialogsAddTheirExtension)
     EXPECT_EQ(suffixes, (QStringList{"lng", "lev", "bmp"}));
 }
 
+// The cell animations keep their pace of a step every 10 ms, though their steps are taken
+// at the frames.
+TEST_F(WindowTest, AnimationsTakeAStepEvery10Milliseconds)
+{
+    auto w = openWindow();
+    GameState& s = w->game().state();
+    QTest::qWait(300);  // the start's apple and exit have grown in
+    ASSERT_FALSE(w->animating());
+    w->game().StartCellAnimation(3, 3, tile::Pear, 1, 30);  // 31 frames, ends at the 32nd step
+    const TCellAnimation& slot = s.CellAnimations[0];
+    ASSERT_TRUE(slot.Active);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::qWait(150);
+    const qint64 at = clock.elapsed();
+    EXPECT_NEAR(slot.Step, at / 10, 3) << "after " << at << " ms";
+    QTest::qWait(300);
+    EXPECT_FALSE(slot.Active) << "over after 32 steps";
+    EXPECT_FALSE(w->animating()) << "nothing wakes the window any more";
+    EXPECT_EQ(w->game().state().ActiveAnimations, 0);
+}
+
+// Played for three seconds at 50 ms with items coming and going: the field reaches the
+// screen at most once a refresh, every tick gets its frame, and in the end the screen
+// holds exactly the field picture.
+TEST_F(WindowTest, FramesComeAtMostOnceARefreshAndLoseNothing)
+{
+    auto w = openWindow();
+    // The moments of the field's paints.
+    struct Frames : QObject {
+        QElapsedTimer clock;
+        std::vector<qint64> at;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                at.push_back(clock.nsecsElapsed() / 1000);
+            return false;
+        }
+    } frames;
+    frames.clock.start();
+    Game& game = w->game();
+    GameState& s = game.state();
+    bench::neverEnd(s);
+    s.Drug = {{0, 0}, false, -1};  // no warning dialog
+    w->timer1().setInterval(50);
+    int ticks = 0, animatedTicks = 0;
+    QObject::connect(&w->timer1(), &QTimer::timeout, [&] {
+        ++ticks;
+        animatedTicks += w->animating();
+        bench::steerOnPath(game, 3);
+    });
+    QTest::qWait(100);
+    w->fieldView()->installEventFilter(&frames);
+    QElapsedTimer clock;
+    clock.start();
+    bench::startOnPath(game);
+    QTest::qWait(3000);
+    w->timer1().stop();
+    const qint64 played = clock.elapsed();
+    QTest::qWait(100);
+    ASSERT_EQ(s.Seq, Sequence::None) << "the snake stayed on its path";
+    EXPECT_GT(animatedTicks, 5) << "items came and went";
+    const int count = static_cast<int>(frames.at.size());
+    EXPECT_GE(count, ticks - 1) << "every tick is shown";
+    EXPECT_LE(count, played / w->frameInterval() + 2) << count << " frames in " << played << " ms";
+    // Two frames come a refresh apart or more (less 4 ms for a late paint before an early
+    // one; a busy machine may do that now and then). Shown as they come, the animator's
+    // steps would be 10 ms apart.
+    int close = 0;
+    for (size_t i = 1; i < frames.at.size(); ++i)
+        close += frames.at[i] - frames.at[i - 1] < (w->frameInterval() - 4) * 1000;
+    EXPECT_LE(close, count / 20) << "of " << count << " frames for " << ticks << " ticks";
+    // What the screen holds is the field picture: nothing drawn was left off it.
+    const QPoint at = w->fieldView()->mapTo(w.get(), QPoint(0, 0));
+    const QImage shown = QGuiApplication::primaryScreen()
+                             ->grabWindow(w->winId(), at.x(), at.y(), w->fieldView()->width(),
+                                          w->fieldView()->height())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, game.canvas().image());
+}
+
 TEST_F(WindowTest, AMissingLanguageFallsBackToEnglishThenRussian)
 {
     ProfileFile(userIni(dir_)).writeText("options", "LangFileName", "Klingon.lng", nullptr);
@@ -771,6 +855,9 @@ TEST_F(WindowTest, AMissingWaveListIsReportedAndTheGameGoesOn)
 {
     QFile::remove(dir_.filePath("Sounds.dxw"));
     auto w = openWindow();
+    // With the sound off the list is read once the field is on the screen.
+    for (int i = 0; i < 100 && messages_.isEmpty(); ++i)
+        QTest::qWait(10);
     EXPECT_EQ(messages_, QStringList{"Cannot open file Sounds.dxw"});
     w->playSound("EatApple");
     EXPECT_EQ(messages_.size(), 1) << "nothing more is said for each silent event";

@@ -1,0 +1,44 @@
+#!/bin/bash
+# Where a playing game's time goes: the real program under Xvfb, played for SECONDS at
+# 50 ms as program_bench.sh plays it, counted by valgrind's callgrind from the first key
+# to the last (start-up left out). Prints the functions with the most instructions, self
+# and inclusive, and keeps the profile for callgrind_annotate or kcachegrind.
+# Usage: profile.sh BUILD_FOLDER [SECONDS] [OUTPUT_FILE]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+seconds=${2:-10}
+out=${3:-$PWD/callgrind.kestrum.out}
+
+if [ -z "${KESTRUM_BENCH_INSIDE:-}" ]; then
+    export KESTRUM_BENCH_INSIDE=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$seconds" "$out"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for f in Skins Kestrum.hlp English.lng Russian.lng Sounds.dxw Sounds levels; do
+    [ -e "$build/$f" ] && ln -s "$build/$f" "$work/$f"
+done
+export XDG_CONFIG_HOME="$work/config" HOME="$work" SDL_AUDIODRIVER=dummy
+cd "$work"
+printf '[options]\nSpeed=50\nSounds=0\nMusic=0\n' > Kestrum.ini
+valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$out" "$build/kestrum" 2> /dev/null &
+game=$!
+xdotool search --sync --name '^Kestrum$' > /dev/null
+sleep 3
+callgrind_control -i on "$game" > /dev/null
+xdotool key Up
+for _ in $(seq 1 $((seconds / 2))); do
+    for k in Left Down Right Up; do printf 'sleep 0.5\nkey %s\n' "$k"; done
+done > keys.txt
+xdotool keys.txt
+callgrind_control -i off "$game" > /dev/null
+callgrind_control -d "$game" > /dev/null
+sleep 0.5
+kill "$game"; wait "$game" 2> /dev/null || true
+dump=$(ls -t "$out"* | head -1)
+echo "== Self"
+callgrind_annotate "$dump" 2> /dev/null | sed -n '/^Ir /,$p' | sed -n '3,22p'
+echo "== Inclusive, the program's own functions"
+callgrind_annotate --inclusive=yes "$dump" 2> /dev/null | grep -E 'PROGRAM TOTALS|kestrum::' | head -20
+echo "profile kept in $dump"

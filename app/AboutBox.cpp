@@ -1,14 +1,16 @@
 #include "AboutBox.h"
 
+#include "settings/DialogLook.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kestrum {
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent, dialogFlags())
 {
-    setObjectName(QStringLiteral("AboutBox"));
+    setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(QStringLiteral("about"));
     setFixedSize(320, 230);
     auto* layout = new QVBoxLayout(this);
@@ -16,23 +18,23 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     icon->setPixmap(QPixmap(QStringLiteral(":/kestrum.png")).scaled(64, 64, Qt::KeepAspectRatio,
                                                                    Qt::SmoothTransformation));
     icon->setAlignment(Qt::AlignCenter);
-    ProductName = new QLabel(QStringLiteral("<b style='font-size:18px'>Kestrum</b>"), this);
-    ProductName->setAlignment(Qt::AlignCenter);
-    Version = new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(KESTRUM_VERSION)), this);
-    Version->setAlignment(Qt::AlignCenter);
-    Comments = new QLabel(QStringLiteral("A snake arcade game. Steer the snake with the arrow "
+    productLabel = new QLabel(QStringLiteral("<b style='font-size:18px'>Kestrum</b>"), this);
+    productLabel->setAlignment(Qt::AlignCenter);
+    versionLabel = new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(KESTRUM_VERSION)), this);
+    versionLabel->setAlignment(Qt::AlignCenter);
+    commentsLabel = new QLabel(QStringLiteral("A snake arcade game. Steer the snake with the arrow "
                                          "keys, eat the apples and leave each level through "
                                          "its exit."),
                           this);
-    Comments->setWordWrap(true);
-    Comments->setAlignment(Qt::AlignCenter);
+    commentsLabel->setWordWrap(true);
+    commentsLabel->setAlignment(Qt::AlignCenter);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(icon);
-    layout->addWidget(ProductName);
-    layout->addWidget(Version);
-    layout->addWidget(Comments);
+    layout->addWidget(productLabel);
+    layout->addWidget(versionLabel);
+    layout->addWidget(commentsLabel);
     layout->addWidget(ok, 0, Qt::AlignCenter);
 }
 

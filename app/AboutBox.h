@@ -1,4 +1,4 @@
-// TAboutBox: product name, version and a short description.
+// AboutBox: product name, version and a short description.
 #pragma once
 
 #include <QDialog>
@@ -7,13 +7,13 @@ class QLabel;
 
 namespace kestrum {
 
-class TAboutBox : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent);
-    QLabel* ProductName;
-    QLabel* Version;
-    QLabel* Comments;
+    explicit AboutBox(QWidget* parent);
+    QLabel* productLabel;
+    QLabel* versionLabel;
+    QLabel* commentsLabel;
 };
 
 }  // namespace kestrum

@@ -9,7 +9,7 @@ namespace kestrum {
 
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBrowser(this))
 {
-    setObjectName(QStringLiteral("HelpWindow"));
+    setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(QStringLiteral("Kestrum Help"));
     resize(640, 560);
     browser_->setOpenExternalLinks(true);

@@ -7,10 +7,10 @@
 
 namespace kestrum {
 
-class TFormKestrum;
+class MainWindow;
 
 struct MenuEntry {
-    using Handler = void (TFormKestrum::*)();
+    using Handler = void (MainWindow::*)();
     const char* name;     // object name of the item or submenu; nullptr for a separator
     const char* parent;   // the menu it stands in; nullptr for a menu of the bar
     const char* caption;  // UTF-8

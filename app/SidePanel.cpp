@@ -28,7 +28,7 @@ void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event)
 CartoonWidget::CartoonWidget(QWidget* parent)
     : QWidget(parent), still_(std::async(std::launch::async, [] { return paintPanelCartoonFrame(0); }))
 {
-    setObjectName(QStringLiteral("Anim"));
+    setObjectName(QStringLiteral("cartoon"));
     setFixedSize(kCartoonSize, kCartoonSize);
     setAttribute(Qt::WA_OpaquePaintEvent);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -113,7 +113,7 @@ QLabel* makePicture(QWidget* parent, const char* name, QRect r)
 
 SidePanel::SidePanel(QWidget* parent) : QFrame(parent)
 {
-    setObjectName(QStringLiteral("Panel1"));
+    setObjectName(QStringLiteral("sidePanel"));
     setFixedWidth(kWidth);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -124,42 +124,42 @@ SidePanel::SidePanel(QWidget* parent) : QFrame(parent)
     const QColor lime(0, 255, 0), red(255, 0, 0), fuchsia(255, 0, 255), blue(0, 0, 255),
         yellow(255, 255, 0), maroon(128, 0, 0), aqua(0, 255, 255);
 
-    Bevel1 = makeBevel(this, "Bevel1", {3, 2, 97, 33});
-    LScore = makeLabel<ClickLabel>(this, "LScore", {5, 2, 94, 32}, QStringLiteral("0"),
+    scoreFrame = makeBevel(this, "scoreFrame", {3, 2, 97, 33});
+    scoreLabel = makeLabel<ClickLabel>(this, "scoreLabel", {5, 2, 94, 32}, QStringLiteral("0"),
                                    panelFont("Arial", 27, true, true), red);
-    LScore->setAlignment(Qt::AlignCenter);
-    LScore->setToolTip(QStringLiteral("Click here twice"));
+    scoreLabel->setAlignment(Qt::AlignCenter);
+    scoreLabel->setToolTip(QStringLiteral("Click here twice"));
 
-    Bevel2 = makeBevel(this, "Bevel2", {3, 38, 97, 56});
-    IHeadU = makePicture(this, "IHeadU", {22, 46, 22, 22});
-    LHead = makeLabel<ClickLabel>(this, "LHead", {51, 41, 24, 22}, QStringLiteral("x 3"),
+    countersFrame = makeBevel(this, "countersFrame", {3, 38, 97, 56});
+    livesPicture = makePicture(this, "livesPicture", {22, 46, 22, 22});
+    livesLabel = makeLabel<ClickLabel>(this, "livesLabel", {51, 41, 24, 22}, QStringLiteral("x 3"),
                                   panelFont("Times New Roman", 19, true), lime);
-    LHead->setToolTip(QStringLiteral("Lives"));
-    IHeadU->setToolTip(LHead->toolTip());
-    ILong = makePicture(this, "ILong", {22, 70, 22, 22});
-    LLong = makeLabel<ClickLabel>(this, "LLong", {51, 65, 24, 22}, QStringLiteral("x 0"),
+    livesLabel->setToolTip(QStringLiteral("Lives"));
+    livesPicture->setToolTip(livesLabel->toolTip());
+    eatenPicture = makePicture(this, "eatenPicture", {22, 70, 22, 22});
+    eatenLabel = makeLabel<ClickLabel>(this, "eatenLabel", {51, 65, 24, 22}, QStringLiteral("x 0"),
                                   panelFont("Times New Roman", 19, true), red);
-    LLong->setToolTip(QStringLiteral("Eated"));
-    ILong->setToolTip(LLong->toolTip());
+    eatenLabel->setToolTip(QStringLiteral("Eated"));
+    eatenPicture->setToolTip(eatenLabel->toolTip());
 
-    Bevel3 = makeBevel(this, "Bevel3", {3, 98, 97, 22});
-    Bevel3->setToolTip(QStringLiteral("Level"));
-    Llev = makeLabel(this, "Llev", {26, 101, 44, 19}, QStringLiteral("0 level"),
+    levelFrame = makeBevel(this, "levelFrame", {3, 98, 97, 22});
+    levelFrame->setToolTip(QStringLiteral("Level"));
+    levelLabel = makeLabel(this, "levelLabel", {26, 101, 44, 19}, QStringLiteral("0 level"),
                      panelFont("Times New Roman", 16, true), fuchsia);
 
-    Bevel4 = makeBevel(this, "Bevel4", {3, 125, 97, 22});
-    Bevel4->setToolTip(QStringLiteral("Length"));
-    LabelLength = makeLabel(this, "LabelLength", {15, 126, 41, 19}, QStringLiteral("length"),
+    lengthFrame = makeBevel(this, "lengthFrame", {3, 125, 97, 22});
+    lengthFrame->setToolTip(QStringLiteral("Length"));
+    lengthCaption = makeLabel(this, "lengthCaption", {15, 126, 41, 19}, QStringLiteral("length"),
                             panelFont("Times New Roman", 16, true), blue);
-    LabLon = makeLabel(this, "LabLon", {65, 126, 29, 19}, QStringLiteral("3"),
+    lengthLabel = makeLabel(this, "lengthLabel", {65, 126, 29, 19}, QStringLiteral("3"),
                        panelFont("Times New Roman", 16, true), blue);
-    LabLon->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lengthLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    PanelHelp = new QFrame(this);
-    PanelHelp->setObjectName(QStringLiteral("PanelHelp"));
-    PanelHelp->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    PanelHelp->setGeometry(3, 155, 97, 156);
-    PanelHelp->setCursor(Qt::ForbiddenCursor);
+    legend = new QFrame(this);
+    legend->setObjectName(QStringLiteral("legend"));
+    legend->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    legend->setGeometry(3, 155, 97, 156);
+    legend->setCursor(Qt::ForbiddenCursor);
     struct Row {
         QLabel** picture;
         const char* pictureName;
@@ -170,18 +170,18 @@ SidePanel::SidePanel(QWidget* parent) : QFrame(parent)
         QColor colour;
     };
     const Row rows[] = {
-        {&Image1, "Image1", 21, &Label1, "Label1", "Food", red},
-        {&Image2, "Image2", 22, &Label2, "Label2", "Life", yellow},
-        {&Image3, "Image3", 22, &Label3, "Label3", "Crop", fuchsia},
-        {&Image4, "Image4", 22, &Label4, "Label4", "Bonus", blue},
-        {&Image5, "Image5", 22, &Label5, "Label5", "Death", maroon},
-        {&Image6, "Image6", 44, &Label6, "Label6", "Next", aqua},
+        {&legendFoodPicture, "legendFoodPicture", 21, &legendFood, "legendFood", "Food", red},
+        {&legendLifePicture, "legendLifePicture", 22, &legendLife, "legendLife", "Life", yellow},
+        {&legendCropPicture, "legendCropPicture", 22, &legendCrop, "legendCrop", "Crop", fuchsia},
+        {&legendBonusPicture, "legendBonusPicture", 22, &legendBonus, "legendBonus", "Bonus", blue},
+        {&legendDeathPicture, "legendDeathPicture", 22, &legendDeath, "legendDeath", "Death", maroon},
+        {&legendNextPicture, "legendNextPicture", 44, &legendNext, "legendNext", "Next", aqua},
     };
     int top = 7;
     for (const Row& row : rows) {
-        *row.picture = makePicture(PanelHelp, row.pictureName, {8, top, row.pictureWidth, 22});
+        *row.picture = makePicture(legend, row.pictureName, {8, top, row.pictureWidth, 22});
         const int left = row.pictureWidth > 22 ? 53 : 38;
-        *row.caption = makeLabel(PanelHelp, row.captionName, {left, top + 1, 55, 19},
+        *row.caption = makeLabel(legend, row.captionName, {left, top + 1, 55, 19},
                                  QString::fromLatin1(row.text),
                                  panelFont("Times New Roman", 16, true), row.colour);
         (*row.caption)->adjustSize();
@@ -191,22 +191,22 @@ SidePanel::SidePanel(QWidget* parent) : QFrame(parent)
     Anim = new CartoonWidget(this);
     Anim->move(1, 192);
 
-    ImgDrug = makePicture(this, "ImgDrug", {40, 344, 105, 105});
-    ImgDrug->hide();
+    mushroomIndicator = makePicture(this, "mushroomIndicator", {40, 344, 105, 105});
+    mushroomIndicator->hide();
 
-    for (QLabel* l : {static_cast<QLabel*>(LHead), static_cast<QLabel*>(LLong), Llev, LabelLength})
+    for (QLabel* l : {static_cast<QLabel*>(livesLabel), static_cast<QLabel*>(eatenLabel), levelLabel, lengthCaption})
         l->adjustSize();
 }
 
 void SidePanel::setText(QLabel* label, const QString& text)
 {
     label->setText(text);
-    if (label == LScore || label == LabLon)
+    if (label == scoreLabel || label == lengthLabel)
         return;
     // The panel is narrow: a long text (another language) gets a smaller font rather than
     // running out of its frame.
     const QWidget* box = label->parentWidget();
-    const int room = (box == PanelHelp ? PanelHelp->width() - 3 : width() - 4) - label->x();
+    const int room = (box == legend ? legend->width() - 3 : width() - 4) - label->x();
     QFont font = label->font();
     const int design = label->property("designPixels").toInt();
     if (design > 0)
@@ -229,32 +229,32 @@ void SidePanel::layoutForSkin(const CellPictures& pictures, int fieldHeight)
                                                           Qt::SmoothTransformation));
     };
 
-    PanelHelp->move(PanelHelp->x(), height() - PanelHelp->height() - 4);
-    for (QLabel* picture : {Image1, Image2, Image3, Image4, Image5})
+    legend->move(legend->x(), height() - legend->height() - 4);
+    for (QLabel* picture : {legendFoodPicture, legendLifePicture, legendCropPicture, legendBonusPicture, legendDeathPicture})
         picture->resize(size, size);
-    Image6->resize(2 * size, size);
+    legendNextPicture->resize(2 * size, size);
 
     const auto centreOn = [&](QLabel* picture, const QLabel* label, int labelHeight) {
         picture->move(picture->x(), label->y() + labelHeight / 2 - size / 2);
     };
-    centreOn(IHeadU, LHead, Label1->height());
-    centreOn(ILong, LLong, Label1->height());
-    centreOn(Image1, Label1, Label1->height());
-    centreOn(Image2, Label2, Label2->height());
-    centreOn(Image3, Label3, Label3->height());
-    centreOn(Image4, Label4, Label4->height());
-    centreOn(Image5, Label5, Label5->height());
-    centreOn(Image6, Label6, Label6->height());
-    IHeadU->resize(size, size);
-    ILong->resize(size, size);
+    centreOn(livesPicture, livesLabel, legendFood->height());
+    centreOn(eatenPicture, eatenLabel, legendFood->height());
+    centreOn(legendFoodPicture, legendFood, legendFood->height());
+    centreOn(legendLifePicture, legendLife, legendLife->height());
+    centreOn(legendCropPicture, legendCrop, legendCrop->height());
+    centreOn(legendBonusPicture, legendBonus, legendBonus->height());
+    centreOn(legendDeathPicture, legendDeath, legendDeath->height());
+    centreOn(legendNextPicture, legendNext, legendNext->height());
+    livesPicture->resize(size, size);
+    eatenPicture->resize(size, size);
 
-    IHeadU->setPixmap(pix(13));
-    ILong->setPixmap(pix(8));
-    Image1->setPixmap(pix(8));
-    Image2->setPixmap(pix(10));
-    Image3->setPixmap(pix(9));
-    Image4->setPixmap(pix(12));
-    Image5->setPixmap(pix(11));
+    livesPicture->setPixmap(pix(13));
+    eatenPicture->setPixmap(pix(8));
+    legendFoodPicture->setPixmap(pix(8));
+    legendLifePicture->setPixmap(pix(10));
+    legendCropPicture->setPixmap(pix(9));
+    legendBonusPicture->setPixmap(pix(12));
+    legendDeathPicture->setPixmap(pix(11));
     QImage exitPair(2 * size, size, QImage::Format_RGB32);
     {
         QPainter p(&exitPair);
@@ -262,13 +262,13 @@ void SidePanel::layoutForSkin(const CellPictures& pictures, int fieldHeight)
         p.drawImage(QRect(0, 0, size, size), pictures.tile(29));
         p.drawImage(QRect(size, 0, size, size), pictures.tile(30));
     }
-    Image6->setPixmap(QPixmap::fromImage(exitPair));
+    legendNextPicture->setPixmap(QPixmap::fromImage(exitPair));
 
-    Anim->move(Anim->x(), Bevel4->y() + Bevel4->height() + 2 + (fieldHeight > 480 ? 26 : 0));
+    Anim->move(Anim->x(), lengthFrame->y() + lengthFrame->height() + 2 + (fieldHeight > 480 ? 26 : 0));
 
     const int side = static_cast<int>(1.3 * pictures.tile(12).height());
-    ImgDrug->resize(side, side);
-    ImgDrug->move((width() - side) / 2, Anim->y() - side - 4);
+    mushroomIndicator->resize(side, side);
+    mushroomIndicator->move((width() - side) / 2, Anim->y() - side - 4);
     QImage indicator(std::max(side, 1), std::max(side, 1), QImage::Format_RGB32);
     indicator.fill(Qt::black);
     {
@@ -277,8 +277,8 @@ void SidePanel::layoutForSkin(const CellPictures& pictures, int fieldHeight)
         p.drawRect(0, 0, side - 1, side - 1);
         p.drawImage(QRect(1, 1, side - 2, side - 2), pictures.tile(12));
     }
-    ImgDrug->setPixmap(QPixmap::fromImage(indicator));
-    ImgDrug->hide();
+    mushroomIndicator->setPixmap(QPixmap::fromImage(indicator));
+    mushroomIndicator->hide();
 }
 
 }  // namespace kestrum

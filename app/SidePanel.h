@@ -1,4 +1,4 @@
-// Panel1: the side panel with the score, the counters, the legend, the cartoon and the
+// panel_: the side panel with the score, the counters, the legend, the cartoon and the
 // mushroom indicator.
 #pragma once
 
@@ -58,33 +58,33 @@ public:
     // Sizes, places and paints the pictures for the cell size of a new skin.
     void layoutForSkin(const CellPictures& pictures, int fieldHeight);
 
-    ClickLabel* LScore;
-    ClickLabel* LHead;
-    ClickLabel* LLong;
-    QLabel* Llev;
-    QLabel* LabelLength;
-    QLabel* LabLon;
-    QLabel* IHeadU;
-    QLabel* ILong;
-    QFrame* Bevel1;
-    QFrame* Bevel2;
-    QFrame* Bevel3;
-    QFrame* Bevel4;
-    QFrame* PanelHelp;
-    QLabel* Image1;
-    QLabel* Image2;
-    QLabel* Image3;
-    QLabel* Image4;
-    QLabel* Image5;
-    QLabel* Image6;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label6;
+    ClickLabel* scoreLabel;
+    ClickLabel* livesLabel;
+    ClickLabel* eatenLabel;
+    QLabel* levelLabel;
+    QLabel* lengthCaption;
+    QLabel* lengthLabel;
+    QLabel* livesPicture;
+    QLabel* eatenPicture;
+    QFrame* scoreFrame;
+    QFrame* countersFrame;
+    QFrame* levelFrame;
+    QFrame* lengthFrame;
+    QFrame* legend;
+    QLabel* legendFoodPicture;
+    QLabel* legendLifePicture;
+    QLabel* legendCropPicture;
+    QLabel* legendBonusPicture;
+    QLabel* legendDeathPicture;
+    QLabel* legendNextPicture;
+    QLabel* legendFood;
+    QLabel* legendLife;
+    QLabel* legendCrop;
+    QLabel* legendBonus;
+    QLabel* legendDeath;
+    QLabel* legendNext;
     CartoonWidget* Anim;
-    QLabel* ImgDrug;
+    QLabel* mushroomIndicator;
 
     // Auto-sized labels grow with their text, as a label of this panel does.
     void setText(QLabel* label, const QString& text);

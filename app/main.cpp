@@ -1,7 +1,7 @@
 // The entry: the command line, the application object, the windows, the event loop.
 #include "CommandLine.h"
 #include "Trace.h"
-#include "UnitKestrum.h"
+#include "MainWindow.h"
 #include "levels/PackChecker.h"
 
 #include <QApplication>
@@ -61,12 +61,12 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(KESTRUM_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kestrum.Kestrum"));
     findDataFolder();
-    kestrum::trace::StartupTrace startup("ImagePole");
+    kestrum::trace::StartupTrace startup("field");
     kestrum::trace::FrameCounter frames;
     if (kestrum::trace::enabled())
         app.installEventFilter(&startup);
 
-    kestrum::TFormKestrum window;
+    kestrum::MainWindow window;
     if (kestrum::trace::enabled())
         frames.watch(window.fieldView());
     window.show();

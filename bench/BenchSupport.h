@@ -21,16 +21,16 @@ namespace kestrum::bench {
 // measured. Timers are flags, as the tests' host has them.
 class NullHost : public GameHost {
 public:
-    bool timer1 = false, timer2 = false;
+    bool gameTimer = false, sequenceTimer = false;
     QImage background;
 
-    void startTimer1() override { timer1 = true; }
-    void stopTimer1() override { timer1 = false; }
-    bool timer1Running() const override { return timer1; }
-    int timer1Interval() const override { return 20; }
-    void startTimer2() override { timer2 = true; }
-    void stopTimer2() override { timer2 = false; }
-    bool timer2Running() const override { return timer2; }
+    void startGameTimer() override { gameTimer = true; }
+    void stopGameTimer() override { gameTimer = false; }
+    bool gameTimerRunning() const override { return gameTimer; }
+    int gameTimerInterval() const override { return 20; }
+    void startSequenceTimer() override { sequenceTimer = true; }
+    void stopSequenceTimer() override { sequenceTimer = false; }
+    bool sequenceTimerRunning() const override { return sequenceTimer; }
     void setAnimatorRunning(bool) override {}
     void setLabel(PanelLabel, const QString&) override {}
     void setMushroomIndicator(bool) override {}
@@ -103,7 +103,7 @@ inline void neverEnd(GameState& s)
 inline void startOnPath(Game& game)
 {
     const uint16_t first = cycleKey(game.state());
-    game.FormKeyDown(first ? first : game.state().KeyUp);
+    game.keyDown(first ? first : game.state().KeyUp);
 }
 
 // After a tick: the key for the next step, and the length held at `segments`.
@@ -112,7 +112,7 @@ inline void steerOnPath(Game& game, int segments)
     GameState& s = game.state();
     s.PendingGrowth = std::clamp(segments - (s.SnakeLast + 1), -1, 1);
     if (const uint16_t key = cycleKey(s))
-        game.FormKeyDown(key);
+        game.keyDown(key);
 }
 
 // A game on a canvas of the given size with a shipped skin, its snake grown to
@@ -144,7 +144,7 @@ struct PathGame {
     // One tick on the path, holding the length at `segments`.
     void tick(int segments)
     {
-        game->Timer1Timer();
+        game->tick();
         steerOnPath(*game, segments);
     }
 

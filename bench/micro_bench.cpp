@@ -7,7 +7,7 @@
 #include "levels/Levels.h"
 #include "render/PanelCartoon.h"
 #include "settings/Language.h"
-#include "sound/Sound.h"
+#include "sound/SoundEffects.h"
 
 #include <QGuiApplication>
 #include <QThread>
@@ -36,7 +36,7 @@ FieldSetup fieldFor(int cells)
     return {1818, 46 * 22 + 4, "kestrum"};
 }
 
-void BM_Timer1Timer(benchmark::State& state)
+void BM_Tick(benchmark::State& state)
 {
     const int cells = static_cast<int>(state.range(0));
     const int segments = static_cast<int>(state.range(1));
@@ -53,12 +53,12 @@ void BM_Timer1Timer(benchmark::State& state)
     if (!g.alive())
         state.SkipWithError("the snake left its path");
 }
-BENCHMARK(BM_Timer1Timer)->ArgNames({"cells", "segments"})
+BENCHMARK(BM_Tick)->ArgNames({"cells", "segments"})
     ->Args({46, 3})->Args({46, 250})->Args({46, 499})
     ->Args({130, 3})->Args({130, 250})->Args({130, 499});
 
 // 24 animations at once, all styles, each started again when it ends.
-void BM_TimerAnimatorTimer(benchmark::State& state)
+void BM_AnimationStep(benchmark::State& state)
 {
     const int active = static_cast<int>(state.range(0));
     const int cellSize = static_cast<int>(state.range(1));
@@ -78,14 +78,14 @@ void BM_TimerAnimatorTimer(benchmark::State& state)
     };
     for (auto _ : state) {
         refill();
-        game.TimerAnimatorTimer();
+        game.animationStep();
     }
     state.counters["slots"] = active;
 }
-BENCHMARK(BM_TimerAnimatorTimer)->ArgNames({"slots", "cell"})->Args({24, 22})->Args({24, 32});
+BENCHMARK(BM_AnimationStep)->ArgNames({"slots", "cell"})->Args({24, 22})->Args({24, 32});
 
 // The death sequence of the longest snake: every segment shrinks each frame.
-void BM_Timer2Timer_death(benchmark::State& state)
+void BM_SequenceStep_death(benchmark::State& state)
 {
     const int cells = static_cast<int>(state.range(0));
     const int segments = static_cast<int>(state.range(1));
@@ -97,12 +97,12 @@ void BM_Timer2Timer_death(benchmark::State& state)
     for (auto _ : state) {
         if (s.DeathCountdown <= 0)
             s.DeathCountdown = s.SnakeLast;  // frames only, never the restart
-        g.game->Timer2Timer();
+        g.game->sequenceStep();
     }
     if (s.Seq != Sequence::animDeath)
         state.SkipWithError("the death sequence ended");
 }
-BENCHMARK(BM_Timer2Timer_death)->ArgNames({"cells", "segments"})->Args({46, 499})->Args({130, 499});
+BENCHMARK(BM_SequenceStep_death)->ArgNames({"cells", "segments"})->Args({46, 499})->Args({130, 499});
 
 // The whole field build of a 3840 x 2160 screen: background, floor, border, walls and
 // the attempt start, with the default skin.
@@ -231,7 +231,7 @@ void BM_ClipAfterSilence(benchmark::State& state)
 {
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILE", "/dev/null");
-    DXWaveList list;
+    SoundEffects list;
     QString error;
     if (!list.load(dataPath(QStringLiteral("Sounds.dxw")), &error) || !list.openDevice()) {
         state.SkipWithError("no wave list or no device");
@@ -265,9 +265,9 @@ struct Budget {
 // A tick at most 1 % of the fastest interval (20 ms), an animator step 1 % of its 10 ms,
 // a death frame 5 % of the sequence's 50 ms, the largest field build under 100 ms.
 constexpr Budget kBudgets[] = {
-    {"BM_Timer1Timer/", 200e-6, "1 % of 20 ms"},
-    {"BM_TimerAnimatorTimer/", 100e-6, "1 % of 10 ms"},
-    {"BM_Timer2Timer_death/", 2.5e-3, "5 % of 50 ms"},
+    {"BM_Tick/", 200e-6, "1 % of 20 ms"},
+    {"BM_AnimationStep/", 100e-6, "1 % of 10 ms"},
+    {"BM_SequenceStep_death/", 2.5e-3, "5 % of 50 ms"},
     {"BM_BuildField/3840x2160", 100e-3, "100 ms"},
     {"BM_ClipAfterSilence", 10e-3, "unnoticed"},
 };

@@ -23,7 +23,7 @@ class Field : public QWidget {
 public:
     explicit Field(int frameMs)
     {
-        setObjectName(QStringLiteral("ImagePole"));
+        setObjectName(QStringLiteral("field"));
         setFocusPolicy(Qt::StrongFocus);
         timer_.setTimerType(Qt::PreciseTimer);
         timer_.setInterval(frameMs);
@@ -61,7 +61,7 @@ int main(int argc, char** argv)
     window.menuBar()->addMenu(QStringLiteral("File"));
     window.menuBar()->addMenu(QStringLiteral("Options"));
     const int frameMs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
-    kestrum::trace::StartupTrace startup("ImagePole");
+    kestrum::trace::StartupTrace startup("field");
     kestrum::trace::FrameCounter frames;
     app.installEventFilter(&startup);
     auto* field = new Field(frameMs);

@@ -4,7 +4,7 @@
 // off or that percentile reaches 2 ms.
 #include "BenchSupport.h"
 
-#include "app/UnitKestrum.h"
+#include "app/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,14 +30,14 @@ struct Result {
 
 Result summary(int interval, const std::vector<std::chrono::steady_clock::time_point>& stamps);
 
-Result measure(kestrum::TFormKestrum& window, int interval, int ticks)
+Result measure(kestrum::MainWindow& window, int interval, int ticks)
 {
     using Clock = std::chrono::steady_clock;
     kestrum::Game& game = window.game();
-    window.timer1().stop();
-    window.timer1().setInterval(interval);
+    window.gameTimer().stop();
+    window.gameTimer().setInterval(interval);
     game.state().Score = 0;  // no score to hand to the hall of fame
-    game.N9Click();          // a new game at this speed
+    game.newGame();          // a new game at this speed
     kestrum::GameState& s = game.state();
     // Nothing that ends the attempt, and no mushroom with its warning dialog.
     kestrum::bench::neverEnd(s);
@@ -47,7 +47,7 @@ Result measure(kestrum::TFormKestrum& window, int interval, int ticks)
     stamps.reserve(static_cast<size_t>(ticks) + 1);
     QEventLoop loop;
     // Connected after the window's own handler, so it runs right after each tick.
-    const auto connection = QObject::connect(&window.timer1(), &QTimer::timeout, [&] {
+    const auto connection = QObject::connect(&window.gameTimer(), &QTimer::timeout, [&] {
         stamps.push_back(Clock::now());
         kestrum::bench::steerOnPath(game, 3);
         if (static_cast<int>(stamps.size()) > ticks || s.Seq != kestrum::Sequence::None)
@@ -56,7 +56,7 @@ Result measure(kestrum::TFormKestrum& window, int interval, int ticks)
     kestrum::bench::startOnPath(game);
     loop.exec();
     QObject::disconnect(connection);
-    window.timer1().stop();
+    window.gameTimer().stop();
     if (static_cast<int>(stamps.size()) <= ticks) {
         std::fprintf(stderr, "the snake left its path after %zu ticks\n", stamps.size());
         return {interval, NAN, NAN};
@@ -117,7 +117,7 @@ int main(int argc, char** argv)
 
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     QApplication app(argc, argv);
-    kestrum::TFormKestrum window(nullptr, [](const QString& text) {
+    kestrum::MainWindow window(nullptr, [](const QString& text) {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     });
     window.show();

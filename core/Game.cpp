@@ -63,7 +63,7 @@ void Game::flush()
         host_.repaintField(r);
 }
 
-double Game::FoodValue() const { return s_.Base + s_.Slope * host_.timer1Interval(); }
+double Game::FoodValue() const { return s_.Base + s_.Slope * host_.gameTimerInterval(); }
 
 // ---------------------------------------------------------------------------------------
 // Field build
@@ -221,7 +221,7 @@ void Game::StartAttempt()
 // ---------------------------------------------------------------------------------------
 // Tick, movement, drawing, steering, collisions
 
-void Game::Timer1Timer()
+void Game::tick()
 {
     s_.TickCount += 1;
     StepSnake();
@@ -239,8 +239,8 @@ void Game::Timer1Timer()
     const TCellPos head = s_.SnakeBody[0];
     const TCellPos exitRight{s_.ExitPos.X + 1, s_.ExitPos.Y};
     if (head == s_.ExitPos || head == exitRight) {
-        host_.stopTimer1();
-        host_.startTimer2();
+        host_.stopGameTimer();
+        host_.startSequenceTimer();
         s_.ExitCountdown = s_.SnakeLast;
         s_.Seq = Sequence::animExit;
         host_.playPanelAnimation();
@@ -328,10 +328,10 @@ void Game::drawSnakeStep()
     drawSegment(0, segmentTile(0));
 }
 
-void Game::FormKeyDown(uint16_t Key)
+void Game::keyDown(uint16_t Key)
 {
-    if (s_.ResumeOnKey && !host_.timer2Running() && !waiting_) {
-        host_.startTimer1();
+    if (s_.ResumeOnKey && !host_.sequenceTimerRunning() && !waiting_) {
+        host_.startGameTimer();
         s_.ResumeOnKey = false;
     }
     if (!s_.TurnAllowed)
@@ -658,14 +658,14 @@ void Game::mushroomCountdown()
 
 void Game::mushroomWarning()
 {
-    host_.stopTimer1();
+    host_.stopGameTimer();
     s_.ResumeOnKey = true;
     flush();
     host_.showWarning(host_.langText(s_.MushroomTicks > 0 ? 77 : 78));
     if (host_.closing())
         return;
-    if (!host_.timer2Running())
-        host_.startTimer1();
+    if (!host_.sequenceTimerRunning())
+        host_.startGameTimer();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -696,7 +696,7 @@ void Game::ClearCellAnimations()
     host_.setAnimatorRunning(false);
 }
 
-void Game::TimerAnimatorTimer()
+void Game::animationStep()
 {
     if (s_.ActiveAnimations <= 0) {
         host_.setAnimatorRunning(false);
@@ -761,10 +761,10 @@ void Game::KillSnake()
     host_.setLabel(PanelLabel::Lives, countText(s_.Lives));
     // No life left, also when a level change took the last one mid-sequence.
     sound(s_.Lives <= 0 ? "GameOver" : "Death");
-    host_.stopTimer1();
+    host_.stopGameTimer();
     s_.ResumeOnKey = true;
     s_.DeathCountdown = s_.SnakeLast;
-    host_.startTimer2();
+    host_.startSequenceTimer();
     s_.Seq = s_.Lives <= 0 ? Sequence::animDeath3 : Sequence::animDeath;
 }
 
@@ -801,7 +801,7 @@ void Game::gameOverScroll()
     flush();
 }
 
-void Game::Timer2Timer()
+void Game::sequenceStep()
 {
     if (s_.Seq == Sequence::animExit) {
         s_.ExitCountdown -= 2;
@@ -810,7 +810,7 @@ void Game::Timer2Timer()
         StepSnake();
         DrawSnake(s_.SnakeLast - s_.ExitCountdown + 2);
         if (s_.ExitCountdown < 0) {
-            host_.stopTimer2();
+            host_.stopSequenceTimer();
             eraseCell(s_.ExitPos);
             eraseCell({s_.ExitPos.X + 1, s_.ExitPos.Y});
             s_.ExitPos = {-1, -2};
@@ -846,7 +846,7 @@ void Game::Timer2Timer()
             if (host_.closing())
                 return;
             // Game over finish.
-            host_.stopTimer2();
+            host_.stopSequenceTimer();
             s_.Lives = 3;
             host_.setLabel(PanelLabel::Lives, countText(3));
             const int pending = static_cast<int>(roundHalfEven(s_.Score));
@@ -866,7 +866,7 @@ void Game::Timer2Timer()
 
 void Game::RestartAfterDelay(int ms)
 {
-    host_.stopTimer2();
+    host_.stopSequenceTimer();
     waiting_ = true;
     host_.waitMs(ms);
     waiting_ = false;
@@ -886,15 +886,15 @@ void Game::endExitSequence()
 {
     if (s_.Seq != Sequence::animExit)
         return;
-    host_.stopTimer2();
+    host_.stopSequenceTimer();
     s_.Seq = Sequence::None;
     s_.ExitCountdown = -1;
 }
 
-void Game::N9Click()
+void Game::newGame()
 {
     endExitSequence();
-    host_.stopTimer1();
+    host_.stopGameTimer();
     s_.ResumeOnKey = true;
     const int pending = static_cast<int>(roundHalfEven(s_.Score));
     if (pending > 0)
@@ -919,20 +919,20 @@ void Game::N9Click()
     flush();
 }
 
-void Game::N10Click()
+void Game::togglePause()
 {
-    if (host_.timer2Running() || waiting_)
+    if (host_.sequenceTimerRunning() || waiting_)
         return;
-    if (host_.timer1Running()) {
-        host_.stopTimer1();
+    if (host_.gameTimerRunning()) {
+        host_.stopGameTimer();
         s_.ResumeOnKey = true;
     } else {
-        host_.startTimer1();
+        host_.startGameTimer();
         s_.ResumeOnKey = false;
     }
 }
 
-void Game::LScoreDblClick()
+void Game::scoreDoubleClicked()
 {
     sound("NextLevel");
     host_.playPanelAnimation();
@@ -960,7 +960,7 @@ void Game::changeLevel(int level)
     showLevelLabel(QStringLiteral("level"));
 }
 
-void Game::N101Click(int tag)
+void Game::chooseLevel(int tag)
 {
     if (tag == 11) {
         changeLevel(s_.Level + 1);
@@ -975,9 +975,9 @@ void Game::N101Click(int tag)
     changeLevel(tag);
 }
 
-void Game::LHeadClick() { changeLevel(s_.Level + 1); }
+void Game::nextLevel() { changeLevel(s_.Level + 1); }
 
-void Game::LLongClick() { changeLevel(s_.Level - 1); }
+void Game::previousLevel() { changeLevel(s_.Level - 1); }
 
 void Game::OpenLevelPack(const QString& path)
 {

@@ -113,11 +113,11 @@ public:
 
     // --- Attempt and tick ---
     void StartAttempt();
-    void Timer1Timer();
+    void tick();
     void StepSnake();
     void DrawSnake(int SkipFront);
     // Key is a virtual-key code: 38 up, 40 down, 37 left, 39 right.
-    void FormKeyDown(uint16_t Key);
+    void keyDown(uint16_t Key);
     void CheckCollisions();
     double FoodValue() const;
 
@@ -133,15 +133,15 @@ public:
     // --- Cell animations ---
     void StartCellAnimation(int X, int Y, int Picture, int Style, int Steps);
     void ClearCellAnimations();
-    void TimerAnimatorTimer();
+    void animationStep();
 
     // --- Lives, exit and game flow ---
     void KillSnake();
-    void Timer2Timer();
+    void sequenceStep();
     void RestartAfterDelay(int ms);
-    void N9Click();   // New
-    void N10Click();  // Pause
-    void LScoreDblClick();
+    void newGame();   // New
+    void togglePause();  // Pause
+    void scoreDoubleClicked();
 
     // --- Level changes made by the player ---
     // The common tail of every level change: park the exit, draw the field, build the
@@ -149,9 +149,9 @@ public:
     void ShowLevel();
     // The Level menu: tags 0 .. 10 choose a level (a life is lost, three are given back,
     // the pack closes); tag 11 is "Next level".
-    void N101Click(int tag);
-    void LHeadClick();  // next level
-    void LLongClick();  // previous level
+    void chooseLevel(int tag);
+    void nextLevel();  // next level
+    void previousLevel();  // previous level
     // Opens a level pack at its level 0; lives and score stay.
     void OpenLevelPack(const QString& path);
 

@@ -18,14 +18,14 @@ class GameHost {
 public:
     virtual ~GameHost() = default;
 
-    // The game timer Timer1 (one tick per interval) and the 50 ms sequencing timer Timer2.
-    virtual void startTimer1() = 0;
-    virtual void stopTimer1() = 0;
-    virtual bool timer1Running() const = 0;
-    virtual int timer1Interval() const = 0;
-    virtual void startTimer2() = 0;
-    virtual void stopTimer2() = 0;
-    virtual bool timer2Running() const = 0;
+    // The game timer (one tick per interval) and the 50 ms sequencing timer.
+    virtual void startGameTimer() = 0;
+    virtual void stopGameTimer() = 0;
+    virtual bool gameTimerRunning() const = 0;
+    virtual int gameTimerInterval() const = 0;
+    virtual void startSequenceTimer() = 0;
+    virtual void stopSequenceTimer() = 0;
+    virtual bool sequenceTimerRunning() const = 0;
     // The 10 ms cell-animation timer; the core runs it only while an animation is active,
     // so an idle window never wakes up.
     virtual void setAnimatorRunning(bool running) = 0;

@@ -38,4 +38,12 @@ private:
     std::array<FameEntry, kFamePlaces> places_;
 };
 
+// What the end of a game hands to the hall of fame.
+struct FameState {
+    FameTable table;
+    int PendingScore = 0;
+    bool ScorePending = false;
+    QString PlayerName;  // the name last confirmed, offered again
+};
+
 }  // namespace kestrum

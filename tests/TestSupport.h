@@ -28,7 +28,7 @@ int tileAt(const QImage& image, QPoint pixel);
 // Records everything the core asks of its window.
 class FakeHost : public GameHost {
 public:
-    bool timer1 = false, timer2 = false, animator = false;
+    bool gameTimer = false, sequenceTimer = false, animator = false;
     int interval = 100;
     bool sounds = true;
     bool isClosing = false;
@@ -47,13 +47,13 @@ public:
     // Runs during a wait, in place of the events the window would handle.
     std::function<void(int)> onWait;
 
-    void startTimer1() override { timer1 = true; }
-    void stopTimer1() override { timer1 = false; }
-    bool timer1Running() const override { return timer1; }
-    int timer1Interval() const override { return interval; }
-    void startTimer2() override { timer2 = true; }
-    void stopTimer2() override { timer2 = false; }
-    bool timer2Running() const override { return timer2; }
+    void startGameTimer() override { gameTimer = true; }
+    void stopGameTimer() override { gameTimer = false; }
+    bool gameTimerRunning() const override { return gameTimer; }
+    int gameTimerInterval() const override { return interval; }
+    void startSequenceTimer() override { sequenceTimer = true; }
+    void stopSequenceTimer() override { sequenceTimer = false; }
+    bool sequenceTimerRunning() const override { return sequenceTimer; }
     void setAnimatorRunning(bool running) override { animator = running; }
     void setLabel(PanelLabel label, const QString& text) override { labels[label] = text; }
     void setMushroomIndicator(bool visible) override { mushroomIndicator = visible; }
@@ -89,7 +89,7 @@ struct TestGame {
     void tick(int n = 1)
     {
         for (int i = 0; i < n; ++i)
-            game->Timer1Timer();
+            game->tick();
     }
     // Clears the field of items so that a scripted path meets nothing by chance.
     void clearItems();

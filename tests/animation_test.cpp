@@ -38,7 +38,7 @@ TEST(CellAnimation, StylesGrowFrameByFrameOnA22PixelCell)
         a.game->StartCellAnimation(5, 5, tile::Food, style, 10);
         EXPECT_TRUE(a.host.animator);
         for (int frame = 0; frame < 11; ++frame) {
-            a.game->TimerAnimatorTimer();
+            a.game->animationStep();
             const QRect box = tileExtent(a, 5, 5, tile::Food);
             const int size = std::min(g[frame], 22);
             const int h = g[frame] / 2;
@@ -54,7 +54,7 @@ TEST(CellAnimation, StylesGrowFrameByFrameOnA22PixelCell)
             EXPECT_EQ(a.tileAtCell(6, 5), tile::Floor);
         }
         // The twelfth tick ends it; the timer stops with the last animation.
-        a.game->TimerAnimatorTimer();
+        a.game->animationStep();
         EXPECT_EQ(a.s().ActiveAnimations, 0);
         EXPECT_FALSE(a.host.animator);
         EXPECT_EQ(a.tileAtCell(5, 5), tile::Food);
@@ -70,7 +70,7 @@ TEST(CellAnimation, StyleZeroShrinksToTheFloor)
     // lo - g div 2 for steps 1 .. 9 are 11, 9, 8, 6, 5, 4, 2, 1 and 0.
     const int half[] = {11, 9, 8, 6, 5, 4, 2, 1, 0};
     for (int frame = 0; frame < 9; ++frame) {
-        a.game->TimerAnimatorTimer();
+        a.game->animationStep();
         const QRect box = tileExtent(a, 5, 5, tile::Pear);
         const int s = half[frame];
         EXPECT_EQ(box, s ? QRect(11 - s, 11 - s, 2 * s, 2 * s) : QRect()) << frame;
@@ -84,15 +84,15 @@ TEST(CellAnimation, PausesWhileTheBodyCoversTheCell)
     GameState& s = a.s();
     a.game->StartCellAnimation(10, 17, tile::Food, 1, 10);  // under the snake's body
     for (int i = 0; i < 5; ++i)
-        a.game->TimerAnimatorTimer();
+        a.game->animationStep();
     EXPECT_EQ(s.CellAnimations[0].Step, 0);
     EXPECT_EQ(a.tileAtCell(10, 17), tile::BodyBase + dirUp);
     // Once the tail has left the cell the remaining frames are drawn.
-    a.game->FormKeyDown(37);
+    a.game->keyDown(37);
     a.tick(3);
     ASSERT_NE(s.SnakeBody[1], (TCellPos{10, 17}));
     for (int i = 0; i < 11; ++i)
-        a.game->TimerAnimatorTimer();
+        a.game->animationStep();
     EXPECT_EQ(s.CellAnimations[0].Step, 11);
     EXPECT_EQ(a.tileAtCell(10, 17), tile::Food);
 }
@@ -101,7 +101,7 @@ TEST(CellAnimation, TheHeadsCellDoesNotPauseIt)
 {
     AnimatedCell a;
     a.game->StartCellAnimation(10, 16, tile::Food, 1, 10);
-    a.game->TimerAnimatorTimer();
+    a.game->animationStep();
     EXPECT_EQ(a.s().CellAnimations[0].Step, 1);
 }
 
@@ -112,7 +112,7 @@ TEST(CellAnimation, ATwentyFifthRequestIsDropped)
         a.game->StartCellAnimation(1 + i % 18, 1 + i / 18, tile::Food, 1, 10);
     EXPECT_EQ(a.s().ActiveAnimations, 24);
     for (int i = 0; i < 12; ++i)
-        a.game->TimerAnimatorTimer();
+        a.game->animationStep();
     EXPECT_EQ(a.tileAtCell(1 + 23 % 18, 1 + 23 / 18), tile::Food);
     EXPECT_EQ(a.tileAtCell(1 + 24 % 18, 1 + 24 / 18), tile::Floor);
     EXPECT_EQ(a.s().ActiveAnimations, 0);
@@ -124,11 +124,11 @@ TEST(CellAnimation, DrawFieldDropsRunningAnimations)
     a.game->StartCellAnimation(3, 3, tile::Food, 1, 10);
     a.game->StartCellAnimation(4, 4, tile::Scissors, 2, 15);
     for (int i = 0; i < 6; ++i)
-        a.game->TimerAnimatorTimer();
+        a.game->animationStep();
     a.game->DrawField();
     EXPECT_EQ(a.s().ActiveAnimations, 0);
     EXPECT_FALSE(a.host.animator);
-    a.game->TimerAnimatorTimer();
+    a.game->animationStep();
     EXPECT_EQ(a.tileAtCell(3, 3), tile::Floor);
     EXPECT_EQ(a.tileAtCell(4, 4), tile::Floor);
 }
@@ -138,10 +138,10 @@ TEST(CellAnimation, AnUnknownStyleRunsItsStepsAndDrawsNothing)
     AnimatedCell a;
     a.game->StartCellAnimation(3, 3, tile::Food, 9, 4);
     for (int i = 0; i < 5; ++i)
-        a.game->TimerAnimatorTimer();
+        a.game->animationStep();
     EXPECT_EQ(a.s().CellAnimations[0].Step, 5);
     EXPECT_EQ(a.tileAtCell(3, 3), tile::Floor);
-    a.game->TimerAnimatorTimer();
+    a.game->animationStep();
     EXPECT_FALSE(a.s().CellAnimations[0].Active);
 }
 
@@ -151,9 +151,9 @@ TEST(CellAnimation, EachFrameRepaintsOnlyItsCell)
     a.game->StartCellAnimation(3, 3, tile::Food, 1, 10);
     a.game->StartCellAnimation(15, 12, tile::Food, 1, 10);
     for (int i = 0; i < 3; ++i)
-        a.game->TimerAnimatorTimer();
+        a.game->animationStep();
     a.host.repaints.clear();
-    a.game->TimerAnimatorTimer();
+    a.game->animationStep();
     // One screen update a step, made of the two cells and nothing between them.
     ASSERT_EQ(a.host.repaints.size(), 1u);
     const QRegion& r = a.host.repaints.front();
@@ -164,9 +164,9 @@ TEST(CellAnimation, EachFrameRepaintsOnlyItsCell)
     EXPECT_TRUE(r.boundingRect().contains(a.game->canvas().cellRect(15, 12).center()));
     // Idle, the animator asks for nothing.
     for (int i = 0; i < 20; ++i)
-        a.game->TimerAnimatorTimer();
+        a.game->animationStep();
     a.host.repaints.clear();
-    a.game->TimerAnimatorTimer();
+    a.game->animationStep();
     EXPECT_TRUE(a.host.repaints.empty());
     EXPECT_FALSE(a.host.animator);
 }

@@ -45,7 +45,7 @@ TEST(AttemptStart, ResetsCountersItemsAndKeysAndWaitsForAKey)
     EXPECT_EQ(s.MushroomTicks, -1);
     EXPECT_FALSE(g.host.mushroomIndicator);
     EXPECT_TRUE(s.ResumeOnKey);
-    EXPECT_FALSE(g.host.timer1);
+    EXPECT_FALSE(g.host.gameTimer);
     EXPECT_EQ(s.FoodDueTick, 60);
     EXPECT_EQ(s.PendingGrowth, 0);
     EXPECT_EQ(s.FoodCount, 1);
@@ -69,7 +69,7 @@ void drive(TestGame& g, std::initializer_list<uint16_t> keys)
 {
     for (uint16_t k : keys) {
         if (k)
-            g.game->FormKeyDown(k);
+            g.game->keyDown(k);
         g.tick();
     }
 }
@@ -99,11 +99,11 @@ TEST(Steering, EveryTurnDrawsItsCornerAndHead)
         g.clearItems();
         for (uint16_t k : c.setup) {
             if (k)
-                g.game->FormKeyDown(k);
+                g.game->keyDown(k);
             g.tick();
         }
         const TCellPos turnCell = g.s().SnakeBody[0];
-        g.game->FormKeyDown(c.turn);
+        g.game->keyDown(c.turn);
         g.tick();
         const GameState& s = g.s();
         ASSERT_EQ(s.Direction, c.newDirection);
@@ -122,8 +122,8 @@ TEST(Steering, FirstKeyStartsTheTimerAndSteers)
 {
     TestGame g(20);
     EXPECT_TRUE(g.s().ResumeOnKey);
-    g.game->FormKeyDown(kLeft);
-    EXPECT_TRUE(g.host.timer1);
+    g.game->keyDown(kLeft);
+    EXPECT_TRUE(g.host.gameTimer);
     EXPECT_FALSE(g.s().ResumeOnKey);
     EXPECT_EQ(g.s().Direction, dirLeft);
     g.tick();
@@ -133,9 +133,9 @@ TEST(Steering, FirstKeyStartsTheTimerAndSteers)
 TEST(Steering, AKeyDoesNotStartTheGameWhileASequenceRuns)
 {
     TestGame g(20);
-    g.host.timer2 = true;
-    g.game->FormKeyDown(kLeft);
-    EXPECT_FALSE(g.host.timer1);
+    g.host.sequenceTimer = true;
+    g.game->keyDown(kLeft);
+    EXPECT_FALSE(g.host.gameTimer);
     EXPECT_TRUE(g.s().ResumeOnKey);
 }
 
@@ -143,11 +143,11 @@ TEST(Steering, OneTurnPerTick)
 {
     TestGame g(20);
     g.clearItems();
-    g.game->FormKeyDown(kLeft);
-    g.game->FormKeyDown(kDown);  // second key of the same tick: ignored
+    g.game->keyDown(kLeft);
+    g.game->keyDown(kDown);  // second key of the same tick: ignored
     EXPECT_EQ(g.s().Direction, dirLeft);
     g.tick();
-    g.game->FormKeyDown(kDown);
+    g.game->keyDown(kDown);
     EXPECT_EQ(g.s().Direction, dirDown);
 }
 
@@ -157,15 +157,15 @@ TEST(Steering, ReversedAndRepeatedArrowsChangeNothingButUseTheTurn)
         SCOPED_TRACE(wasted);
         TestGame g(20);
         g.clearItems();
-        g.game->FormKeyDown(wasted);
+        g.game->keyDown(wasted);
         EXPECT_EQ(g.s().Direction, dirUp);
         EXPECT_EQ(g.s().NeckShape, dirUp);
         EXPECT_FALSE(g.s().TurnAllowed);
-        g.game->FormKeyDown(kLeft);  // blocked until the next tick
+        g.game->keyDown(kLeft);  // blocked until the next tick
         EXPECT_EQ(g.s().Direction, dirUp);
         g.tick();
         EXPECT_TRUE(g.s().TurnAllowed);
-        g.game->FormKeyDown(kLeft);
+        g.game->keyDown(kLeft);
         EXPECT_EQ(g.s().Direction, dirLeft);
     }
 }
@@ -178,7 +178,7 @@ TEST(Steering, ExchangedBindingsSteerTheOtherWay)
     s.KeyDown = 38;
     s.KeyLeft = 39;
     s.KeyRight = 37;
-    g.game->FormKeyDown(kLeft);  // now bound to "right"
+    g.game->keyDown(kLeft);  // now bound to "right"
     EXPECT_EQ(s.Direction, dirRight);
     EXPECT_EQ(s.NeckShape, shCornerRightBottom);
 }
@@ -257,15 +257,15 @@ TEST(Collisions, BorderCostsOneLifeAndStopsTheGame)
 {
     TestGame g(20);
     g.clearItems();
-    g.game->FormKeyDown(kUp);
+    g.game->keyDown(kUp);
     for (int i = 0; i < 15; ++i)
         g.tick();
     EXPECT_EQ(g.s().Lives, 3);
     g.tick();  // head on row 0
     EXPECT_EQ(g.s().SnakeBody[0], (TCellPos{10, 0}));
     EXPECT_EQ(g.s().Lives, 2);
-    EXPECT_FALSE(g.host.timer1);
-    EXPECT_TRUE(g.host.timer2);
+    EXPECT_FALSE(g.host.gameTimer);
+    EXPECT_TRUE(g.host.sequenceTimer);
     EXPECT_TRUE(g.s().ResumeOnKey);
     EXPECT_EQ(g.s().Seq, Sequence::animDeath);
     EXPECT_EQ(g.host.labels[PanelLabel::Lives], "x 2");

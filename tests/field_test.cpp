@@ -134,7 +134,7 @@ TEST(FieldDrawing, OnlyTheChangedCellsAreRepainted)
     g.clearItems();
     g.game->flush();
     g.host.repaints.clear();
-    g.game->FormKeyDown(37);
+    g.game->keyDown(37);
     g.tick();
     ASSERT_EQ(g.host.repaints.size(), 1u);
     // Head, neck, tail and the vacated cell: four cells, nothing between them.
@@ -157,14 +157,14 @@ TEST(FieldDrawing, TicksRepaintOnlyTheCellsTheyChange)
     long long ticks = 0, area = 0, longSnakeTicks = 0;
     int worst = 0;
     while (ticks < 6000) {
-        if (g.host.timer2) {
-            g.game->Timer2Timer();
+        if (g.host.sequenceTimer) {
+            g.game->sequenceStep();
             continue;
         }
         const uint16_t key = bot.choose(s);
-        if (key || !g.host.timer1)
-            g.game->FormKeyDown(key ? key : 38);
-        if (!g.host.timer1)
+        if (key || !g.host.gameTimer)
+            g.game->keyDown(key ? key : 38);
+        if (!g.host.gameTimer)
             continue;
         // Long snakes make far-apart heads and tails.
         if (s.SnakeLast < 200 && ticks % 30 == 0)
@@ -189,7 +189,7 @@ TEST(FieldDrawing, TicksRepaintOnlyTheCellsTheyChange)
         g.game->canvas().takeDirty();  // the check's own drawing is not the game's
         ASSERT_EQ(drawn, g.game->canvas().image()) << "tick " << ticks;
         // Animations run between ticks, over the head too, as the window's timer does.
-        g.game->TimerAnimatorTimer();
+        g.game->animationStep();
     }
     EXPECT_GT(longSnakeTicks, 300);
     // Four cells a step; a shrink, an exit or eaten food adds at most three.

@@ -15,8 +15,8 @@ namespace {
 int runSequence(TestGame& g, int limit = 1000)
 {
     int steps = 0;
-    while (g.host.timer2 && steps < limit) {
-        g.game->Timer2Timer();
+    while (g.host.sequenceTimer && steps < limit) {
+        g.game->sequenceStep();
         ++steps;
     }
     return steps;
@@ -26,7 +26,7 @@ int runSequence(TestGame& g, int limit = 1000)
 void dieOnTheBorder(TestGame& g)
 {
     g.clearItems();
-    g.game->FormKeyDown(38);
+    g.game->keyDown(38);
     const int lives = g.s().Lives;
     for (int i = 0; i < 100 && g.s().Lives == lives; ++i)
         g.tick();
@@ -46,7 +46,7 @@ TEST(Death, ThreeDeathsEndTheGame)
         EXPECT_TRUE(g.host.soundsPlayed.contains(sounds[k]));
         EXPECT_EQ(g.host.soundsPlayed.contains("GameOver"), k == 2);
         runSequence(g);
-        EXPECT_FALSE(g.host.timer2);
+        EXPECT_FALSE(g.host.sequenceTimer);
         // Back at the start, waiting for a key.
         EXPECT_EQ(g.s().SnakeBody[0], (TCellPos{10, 16}));
         EXPECT_TRUE(g.s().ResumeOnKey);
@@ -67,7 +67,7 @@ TEST(Death, TheSnakeShrinksFromTheHeadThenTheLevelRestartsAfter300ms)
     const TCellPos tail = s.SnakeBody[2];
     // First frame (D = 1 of L = 2): the head half-size is 1 * 10 / 8 = 1 pixel, the tail
     // is still whole.
-    g.game->Timer2Timer();
+    g.game->sequenceStep();
     EXPECT_EQ(s.DeathCountdown, 1);
     const QImage& img = g.game->canvas().image();
     const QPoint headCentre = g.game->canvas().cellOrigin(head.X, head.Y) + QPoint(5, 5);
@@ -80,10 +80,10 @@ TEST(Death, TheSnakeShrinksFromTheHeadThenTheLevelRestartsAfter300ms)
         // The last frame left every segment at size 0, showing the floor.
         EXPECT_EQ(g.tileAtCell(tail.X, tail.Y), tile::Floor);
         // A key pressed during the wait does not start the game.
-        g.game->FormKeyDown(37);
-        EXPECT_FALSE(g.host.timer1);
-        g.game->N10Click();
-        EXPECT_FALSE(g.host.timer1);
+        g.game->keyDown(37);
+        EXPECT_FALSE(g.host.gameTimer);
+        g.game->togglePause();
+        EXPECT_FALSE(g.host.gameTimer);
     };
     EXPECT_EQ(runSequence(g), 2);
     EXPECT_EQ(g.host.waits, std::vector<int>{300});
@@ -114,7 +114,7 @@ TEST(Death, AnOpenExitStaysOpenAcrossALostLife)
     runSequence(g);
     EXPECT_EQ(g.s().ExitPos, (TCellPos{3, 5}));
     for (int i = 0; i < 12; ++i)
-        g.game->TimerAnimatorTimer();
+        g.game->animationStep();
     EXPECT_EQ(g.tileAtCell(3, 5), tile::ExitLeft);
 }
 
@@ -161,10 +161,10 @@ TEST(GameOver, EachScrollStepMovesTheFieldDownByAFifthOfATwentyFifth)
     dieOnTheBorder(g);
     // Run the death frames; the last one also makes the first scroll step.
     for (int i = 0; i < 3; ++i)
-        g.game->Timer2Timer();
+        g.game->sequenceStep();
     ASSERT_EQ(g.s().ScrollCountdown, 24);
     const QImage before = g.game->canvas().image().copy();
-    g.game->Timer2Timer();
+    g.game->sequenceStep();
     const QImage& after = g.game->canvas().image();
     EXPECT_EQ(after.pixel(20, 5), qRgb(0, 0, 0));
     for (int y : {10, 50, 200})
@@ -192,8 +192,8 @@ TEST(GameOver, ClosingTheWindowDuringTheWaitStopsCleanly)
     g.host.onWait = [&](int) { g.host.isClosing = true; };
     runSequence(g);
     EXPECT_TRUE(g.host.handOvers.empty());
-    EXPECT_FALSE(g.host.timer1);
-    EXPECT_FALSE(g.host.timer2);
+    EXPECT_FALSE(g.host.gameTimer);
+    EXPECT_FALSE(g.host.sequenceTimer);
 }
 
 // Puts the exit right in front of the head of a straight snake standing upward.
@@ -236,7 +236,7 @@ TEST(ExitSequence, StepsAndScoreFollowTheLengthAndTheLevel)
         EXPECT_EQ(s.ExitPos, (TCellPos{-1, -2}));
         EXPECT_EQ(s.SnakeLast, 2);
         EXPECT_TRUE(s.ResumeOnKey);
-        EXPECT_FALSE(g.host.timer1);
+        EXPECT_FALSE(g.host.gameTimer);
     }
 }
 
@@ -257,18 +257,18 @@ TEST(ExitSequence, ThroughTheLeftCellTheSnakeGoesInAndIsNotDrawnPastTheExit)
 
     // Each step moves the snake on by one and leaves two more front segments undrawn: the
     // tail follows the body in, and nothing is drawn beyond the exit.
-    g.game->Timer2Timer();
+    g.game->sequenceStep();
     EXPECT_EQ(s.ExitCountdown, 3);
     EXPECT_EQ(g.tileAtCell(x, y0 - 2), tile::Floor) << "the head is not drawn past the exit";
     EXPECT_EQ(g.tileAtCell(x, y0 - 1), tile::ExitLeft);
     EXPECT_EQ(g.tileAtCell(x, y0 + 3), tile::TailBase + dirUp);
     EXPECT_EQ(g.tileAtCell(x, y0 + 4), tile::Floor);
-    g.game->Timer2Timer();
+    g.game->sequenceStep();
     EXPECT_EQ(g.tileAtCell(x, y0 + 2), tile::TailBase + dirUp);
     EXPECT_EQ(g.tileAtCell(x, y0 + 3), tile::Floor);
     EXPECT_EQ(g.tileAtCell(x, y0 - 1), tile::ExitLeft);
-    g.game->Timer2Timer();
-    EXPECT_FALSE(g.host.timer2);
+    g.game->sequenceStep();
+    EXPECT_FALSE(g.host.sequenceTimer);
     EXPECT_EQ(s.Level, 3);
     EXPECT_EQ(g.tileAtCell(x, y0 - 1), tile::Floor) << "the next level has no exit";
 }
@@ -289,10 +289,10 @@ TEST(ExitSequence, NewOrALevelChangeEndsIt)
     f.write("[Level0]\nNumBase=0\nNumLine=0\n");
     f.close();
     const Case cases[] = {
-        {"New", [](Game& game) { game.N9Click(); }, 0},
-        {"Next level", [](Game& game) { game.N101Click(11); }, 4},
-        {"the lives label", [](Game& game) { game.LHeadClick(); }, 4},
-        {"the eaten label", [](Game& game) { game.LLongClick(); }, 2},
+        {"New", [](Game& game) { game.newGame(); }, 0},
+        {"Next level", [](Game& game) { game.chooseLevel(11); }, 4},
+        {"the lives label", [](Game& game) { game.nextLevel(); }, 4},
+        {"the eaten label", [](Game& game) { game.previousLevel(); }, 2},
         {"a level pack", [&](Game& game) { game.OpenLevelPack(pack); }, 0},
     };
     for (const Case& c : cases) {
@@ -301,9 +301,9 @@ TEST(ExitSequence, NewOrALevelChangeEndsIt)
         exitAhead(g, 20, 3);
         g.tick();
         ASSERT_EQ(g.s().Seq, Sequence::animExit);
-        g.game->Timer2Timer();
+        g.game->sequenceStep();
         c.change(*g.game);
-        EXPECT_FALSE(g.host.timer2);
+        EXPECT_FALSE(g.host.sequenceTimer);
         EXPECT_EQ(runSequence(g), 0);
         EXPECT_EQ(g.s().Level, c.level);
         EXPECT_EQ(g.s().SnakeLast, 2);
@@ -316,8 +316,8 @@ TEST(ExitSequence, AChosenLevelStillPlaysTheDeathSequence)
     TestGame g(30, 5);
     exitAhead(g, 20, 3);
     g.tick();
-    g.game->Timer2Timer();
-    g.game->N101Click(7);
+    g.game->sequenceStep();
+    g.game->chooseLevel(7);
     EXPECT_EQ(g.s().Seq, Sequence::animDeath);
     runSequence(g);
     EXPECT_EQ(g.s().Level, 7);
@@ -335,7 +335,7 @@ TEST(Walls, AWallUnderTheStartingSnakeShowsOnceTheSnakeMovesOff)
     g.game->DrawWalls();
     g.game->DrawSnake(0);
     EXPECT_EQ(g.tileAtCell(10, 17), tile::BodyBase + dirUp) << "the snake is drawn over it";
-    g.game->FormKeyDown(37);
+    g.game->keyDown(37);
     g.tick(3);
     EXPECT_EQ(s.Lives, 3) << "only the head collides";
     EXPECT_EQ(g.tileAtCell(10, 17), tile::Block);
@@ -400,14 +400,14 @@ TEST(NewGame, StartsOverAtLevelZeroAndHandsTheScoreOver)
 {
     TestGame g(20);
     GameState& s = g.s();
-    g.host.timer1 = true;
+    g.host.gameTimer = true;
     s.Score = 20.5;
     s.Lives = 1;
     s.EatenCount = 9;
     s.Level = 7;
     s.ExitPos = {4, 4};
-    g.game->N9Click();
-    EXPECT_FALSE(g.host.timer1);
+    g.game->newGame();
+    EXPECT_FALSE(g.host.gameTimer);
     EXPECT_TRUE(s.ResumeOnKey);
     EXPECT_EQ(g.host.handOvers, (std::vector<std::pair<int, bool>>{{20, false}}));
     EXPECT_EQ(s.Score, 0);
@@ -424,18 +424,18 @@ TEST(NewGame, StartsOverAtLevelZeroAndHandsTheScoreOver)
 TEST(Pause, TogglesTheGameTimerButNotDuringASequence)
 {
     TestGame g(20);
-    g.game->N10Click();
-    EXPECT_TRUE(g.host.timer1);
+    g.game->togglePause();
+    EXPECT_TRUE(g.host.gameTimer);
     EXPECT_FALSE(g.s().ResumeOnKey);
-    g.game->N10Click();
-    EXPECT_FALSE(g.host.timer1);
+    g.game->togglePause();
+    EXPECT_FALSE(g.host.gameTimer);
     EXPECT_TRUE(g.s().ResumeOnKey);
-    g.game->FormKeyDown(65);  // any key ends a pause
-    EXPECT_TRUE(g.host.timer1);
+    g.game->keyDown(65);  // any key ends a pause
+    EXPECT_TRUE(g.host.gameTimer);
     dieOnTheBorder(g);
-    ASSERT_TRUE(g.host.timer2);
-    g.game->N10Click();
-    EXPECT_FALSE(g.host.timer1);
+    ASSERT_TRUE(g.host.sequenceTimer);
+    g.game->togglePause();
+    EXPECT_FALSE(g.host.gameTimer);
 }
 
 TEST(ScoreDoubleClick, PlaysTheShowAndChangesNothingElse)
@@ -443,13 +443,13 @@ TEST(ScoreDoubleClick, PlaysTheShowAndChangesNothingElse)
     TestGame g(20);
     g.s().Score = 12;
     g.host.soundsPlayed.clear();
-    g.game->LScoreDblClick();
+    g.game->scoreDoubleClicked();
     EXPECT_EQ(g.host.soundsPlayed, QStringList{"NextLevel"});
     EXPECT_EQ(g.host.panelAnimations, 1);
     EXPECT_EQ(g.s().Score, 12);
     EXPECT_EQ(g.s().Level, 0);
     g.host.sounds = false;
-    g.game->LScoreDblClick();
+    g.game->scoreDoubleClicked();
     EXPECT_EQ(g.host.soundsPlayed.size(), 1);
     EXPECT_EQ(g.host.panelAnimations, 2);
 }

@@ -354,22 +354,22 @@ TEST(Eating, TheMushroomReversesTheKeysWithAWarningUntilItWearsOff)
     TestGame g(40);
     g.clearItems();
     GameState& s = g.s();
-    g.game->FormKeyDown(38);
+    g.game->keyDown(38);
     s.Drug = {{20, 35}, true, 999};
     g.tick();
     EXPECT_EQ(g.host.warnings, QStringList{"text77"});
-    EXPECT_TRUE(g.host.timer1) << "the game goes on after the warning";
+    EXPECT_TRUE(g.host.gameTimer) << "the game goes on after the warning";
     EXPECT_EQ((std::array{s.KeyUp, s.KeyDown, s.KeyLeft, s.KeyRight}),
               (std::array<uint8_t, 4>{40, 38, 39, 37}));
     EXPECT_GE(s.MushroomTicks + 1, 20);
     EXPECT_LE(s.MushroomTicks + 1, 64);
     EXPECT_TRUE(g.host.mushroomIndicator);
     // Under the mushroom the left arrow turns right.
-    g.game->FormKeyDown(37);
+    g.game->keyDown(37);
     EXPECT_EQ(s.Direction, dirRight);
-    g.game->FormKeyDown(40);  // not this tick
+    g.game->keyDown(40);  // not this tick
     g.tick();
-    g.game->FormKeyDown(40);  // "down" now steers up
+    g.game->keyDown(40);  // "down" now steers up
     EXPECT_EQ(s.Direction, dirUp);
     parkSnakeOffField(s);  // let the effect run out without meeting the border
     const int ticks = s.MushroomTicks;
@@ -422,7 +422,7 @@ TEST(Exit, AnAttemptStartShowsTheExitAgainWithItsSound)
     g.game->StartAttempt();
     EXPECT_EQ(g.host.soundsPlayed.mid(0, 2), (QStringList{"ShowExit", "ShowApple"}));
     for (int i = 0; i < 12; ++i)
-        g.game->TimerAnimatorTimer();
+        g.game->animationStep();
     EXPECT_EQ(g.tileAtCell(4, 4), tile::ExitLeft);
     EXPECT_EQ(g.tileAtCell(5, 4), tile::ExitRight);
 }
@@ -496,7 +496,7 @@ TEST(Exit, WithNoFreePairTheOldExitStaysAndStaysDrawn)
     s.ExitPos = {4, 4};
     g.game->StartAttempt();
     for (int i = 0; i < 12; ++i)
-        g.game->TimerAnimatorTimer();
+        g.game->animationStep();
     ASSERT_EQ(g.tileAtCell(4, 4), tile::ExitLeft);
     // Every other inner cell walled: no pair is free.
     int n = 0;

@@ -531,7 +531,7 @@ TEST(LevelChanges, ChoosingANumberedLevelCostsALifeGivesThreeAndClosesThePack)
     GameState& s = g.s();
     s.LevelPackFile = "/some/pack.lev";
     s.Lives = 1;
-    g.game->N101Click(5);
+    g.game->chooseLevel(5);
     EXPECT_EQ(s.Seq, Sequence::animDeath) << "an ordinary death, not the game over";
     EXPECT_TRUE(g.host.soundsPlayed.contains("Death"));
     EXPECT_FALSE(g.host.soundsPlayed.contains("GameOver"));
@@ -556,7 +556,7 @@ TEST(LevelChanges, NextLevelAndTheLabelClicksKeepLivesScoreAndPack)
     s.Lives = 2;
     s.Score = 33;
     s.LevelPackFile = "/nonexistent.lev";
-    g.game->N101Click(11);
+    g.game->chooseLevel(11);
     EXPECT_EQ(s.Level, 11);
     EXPECT_EQ(s.Lives, 2);
     EXPECT_EQ(s.Score, 33);
@@ -566,12 +566,12 @@ TEST(LevelChanges, NextLevelAndTheLabelClicksKeepLivesScoreAndPack)
     for (const TWall& w : s.Walls)
         blocks += w.Kind == wkBlock && w.X > 0;
     EXPECT_EQ(blocks, 11);
-    g.game->LHeadClick();
+    g.game->nextLevel();
     EXPECT_EQ(s.Level, 12);
     EXPECT_EQ(g.host.labels[PanelLabel::Level], "12 level");
     s.Level = 0;
     s.LevelPackFile.clear();
-    g.game->LLongClick();
+    g.game->previousLevel();
     EXPECT_EQ(s.Level, -1);
     EXPECT_EQ(g.host.labels[PanelLabel::Level], "-1 level");
     EXPECT_EQ(g.host.checkedLevel, -1);
@@ -600,7 +600,7 @@ TEST(LevelChanges, OpeningAPackStartsItsLevelZero)
     // A pack value that cannot be read shows its message box.
     Pack broken("[Level1]\nNumBase=1\nBasePosX1=?\nNumLine=0\n");
     g.game->OpenLevelPack(broken.path);
-    g.game->LHeadClick();
+    g.game->nextLevel();
     EXPECT_EQ(g.host.messages, QStringList{"Error string to double conversion. Error code: 1"});
 }
 

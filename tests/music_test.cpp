@@ -1,6 +1,7 @@
 // Background music: the order of the themes, the command texts, the notification rules,
 // and the media device playing a real theme.
-#include "sound/Music.h"
+#include "sound/MusicDevice.h"
+#include "sound/ThemePlayer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -129,8 +130,8 @@ protected:
 
 TEST_F(DeviceTest, ARealThemePlaysAndAStopReportsItsEnd)
 {
-    MciDevice mci;
-    QSignalSpy ended(&mci, &MciDevice::notify);
+    MusicDevice mci;
+    QSignalSpy ended(&mci, &MusicDevice::notify);
     mci.send("open sequencer!\"" KESTRUM_DATA_DIR "/Sounds/theme3.mid\" alias mainback wait");
     ASSERT_TRUE(mci.isOpen());
     mci.send("seek mainback to 0 wait");
@@ -154,8 +155,8 @@ TEST_F(DeviceTest, ARealThemePlaysAndAStopReportsItsEnd)
 
 TEST_F(DeviceTest, AMissingThemeFailsSilently)
 {
-    MciDevice mci;
-    QSignalSpy ended(&mci, &MciDevice::notify);
+    MusicDevice mci;
+    QSignalSpy ended(&mci, &MusicDevice::notify);
     mci.send("open sequencer!\"Sounds/none.mid\" alias mainback wait");
     mci.send("seek mainback to 0 wait");
     mci.send("play mainback notify");

@@ -20,9 +20,12 @@ done
 dpkg-deb -c "$deb" > "$work/contents.txt"
 for f in ./usr/games/kestrum ./usr/share/games/kestrum/Skins/kestrum ./usr/share/applications/org.kestrum.Kestrum.desktop \
          ./usr/share/metainfo/org.kestrum.Kestrum.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/kestrum.png \
-         ./usr/share/man/man6/kestrum.6.gz; do
+         ./usr/share/man/man6/kestrum.6.gz ./usr/share/doc/kestrum/copyright ./usr/share/doc/kestrum/screenshot.png; do
     grep -q " $f\$" "$work/contents.txt" || fail "the package lacks $f"
 done
 dpkg-deb -x "$deb" "$work/root"
+grep -q '^License: GPL-3.0-or-later$' "$work/root/usr/share/doc/kestrum/copyright" || fail "the copyright file"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' \
+    "$work/root/usr/share/metainfo/org.kestrum.Kestrum.metainfo.xml" || fail "the metainfo's licence"
 "$work/root/usr/games/kestrum" --version | grep -q '^Kestrum ' || fail "the packaged program does not run"
 echo "the package holds the game and declares: $depends"

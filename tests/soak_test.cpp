@@ -55,7 +55,7 @@ void checkInvariants(const TestGame& g, const GameState& s)
         if (it->Present) {
             ASSERT_TRUE(inner(s, it->Pos));
             ASSERT_FALSE(onWall(s, it->Pos));
-        } else if (!(it == &s.Death && g.host.timer2)) {
+        } else if (!(it == &s.Death && g.host.sequenceTimer)) {
             // Only the death item that just killed keeps its cell, until the restart.
             ASSERT_EQ(it->Pos, (TCellPos{0, 0}));
         }
@@ -66,8 +66,8 @@ void checkInvariants(const TestGame& g, const GameState& s)
     }
     ASSERT_GE(s.MushroomTicks, -1);
     ASSERT_LE(s.MushroomTicks, 64);
-    ASSERT_FALSE(g.host.timer1 && g.host.timer2) << "never both game timers";
-    if (!g.host.timer2 && s.Seq != Sequence::animExit) {
+    ASSERT_FALSE(g.host.gameTimer && g.host.sequenceTimer) << "never both game timers";
+    if (!g.host.sequenceTimer && s.Seq != Sequence::animExit) {
         const bool exchanged = s.KeyUp == 40;
         ASSERT_EQ(exchanged, s.MushroomTicks > 0);
     }
@@ -90,24 +90,24 @@ void playOneGame(uint64_t seed, long long ticks, Totals& totals, bool wide = fal
     long long handled = 0;
     while (handled < ticks) {
         ++handled;
-        if (g.host.timer2) {
+        if (g.host.sequenceTimer) {
             const Sequence seq = s.Seq;
-            g.game->Timer2Timer();
+            g.game->sequenceStep();
             ++totals.sequenceSteps;
-            if (!g.host.timer2 && seq == Sequence::animExit)
+            if (!g.host.sequenceTimer && seq == Sequence::animExit)
                 ++totals.exits;
-            if (!g.host.timer2 && seq == Sequence::animDeath3)
+            if (!g.host.sequenceTimer && seq == Sequence::animDeath3)
                 ++totals.gameOvers;
             ASSERT_NO_FATAL_FAILURE(checkInvariants(g, s)) << "seed " << seed;
             continue;
         }
         if (setup.next(20000) == 0) {
-            g.game->N9Click();
+            g.game->newGame();
             ++totals.news;
         }
         if (setup.next(5000) == 0) {
-            g.game->N10Click();
-            g.game->N10Click();
+            g.game->togglePause();
+            g.game->togglePause();
         }
         if (wide && setup.next(20000) == 0) {
             // A speed change ends the game, as the Speed menu does.
@@ -122,18 +122,18 @@ void playOneGame(uint64_t seed, long long ticks, Totals& totals, bool wide = fal
             ++totals.packs;
         }
         if (wide && setup.next(40000) == 0)
-            g.game->N101Click(setup.next(12));
+            g.game->chooseLevel(setup.next(12));
         const uint16_t key = bot.choose(s);
-        if (key || !g.host.timer1)
-            g.game->FormKeyDown(key ? key : 38);
-        if (!g.host.timer1)
+        if (key || !g.host.gameTimer)
+            g.game->keyDown(key ? key : 38);
+        if (!g.host.gameTimer)
             continue;
         const int lives = s.Lives;
         const int eaten = s.EatenCount;
         const int warnings = static_cast<int>(g.host.warnings.size());
-        g.game->Timer1Timer();
+        g.game->tick();
         for (int a = 0; a < g.host.interval / 10; ++a)
-            g.game->TimerAnimatorTimer();
+            g.game->animationStep();
         ++totals.ticks;
         totals.deaths += s.Lives < lives;
         totals.eaten += std::max(0, s.EatenCount - eaten);

@@ -1,5 +1,5 @@
 // Sound effects: the wave list file, the device on SDL's disk driver, overlapping clips.
-#include "sound/Sound.h"
+#include "sound/SoundEffects.h"
 #include "sound/WaveList.h"
 
 #include <QElapsedTimer>
@@ -86,7 +86,7 @@ TEST(WaveListFile, EveryTruncationAndDamageGivesAClearErrorNotACrash)
 
 TEST(WaveListFile, TheShippedListHoldsEveryEvent)
 {
-    DXWaveList list;
+    SoundEffects list;
     QString error;
     ASSERT_TRUE(list.load(KESTRUM_DATA_DIR "/Sounds.dxw", &error)) << error.toStdString();
     for (const char* name : {"Start", "ShowApple", "ShowDeath", "ShowPear", "ShowScis", "ShowMush",
@@ -136,7 +136,7 @@ protected:
     }
     QTemporaryDir dir_;
     QString out_;
-    DXWaveList list_;
+    SoundEffects list_;
 };
 
 TEST_F(DiskAudio, AClipReallySoundsOnceTheDeviceIsOpen)
@@ -168,7 +168,7 @@ TEST_F(DiskAudio, TheDeviceIsSharedAndClosesWithItsLastUser)
     ASSERT_TRUE(list_.openDevice());
     ASSERT_TRUE(AudioDevice::acquire());  // the music's share
     list_.closeDevice();
-    DXWaveList other;
+    SoundEffects other;
     QString error;
     ASSERT_TRUE(other.load(dir_.filePath("Sounds.dxw"), &error));
     ASSERT_TRUE(other.openDevice());
@@ -178,7 +178,7 @@ TEST_F(DiskAudio, TheDeviceIsSharedAndClosesWithItsLastUser)
 }
 
 // Waits, handling events, until the list has let go of the device or `ms` have passed.
-bool sleepsWithin(const DXWaveList& list, int ms)
+bool sleepsWithin(const SoundEffects& list, int ms)
 {
     QElapsedTimer clock;
     clock.start();
@@ -245,7 +245,7 @@ TEST_F(DiskAudio, AnOpenDeviceLeavesTerminationToTheSignal)
 TEST(NoAudio, ADeviceThatCannotOpenSaysSo)
 {
     qputenv("SDL_AUDIODRIVER", "no-such-driver");
-    DXWaveList list;
+    SoundEffects list;
     EXPECT_FALSE(list.openDevice());
     EXPECT_FALSE(list.deviceOpen());
     qunsetenv("SDL_AUDIODRIVER");

@@ -6,12 +6,13 @@
 #include "app/AboutBox.h"
 #include "app/HelpWindow.h"
 #include "app/SidePanel.h"
-#include "app/UnitKestrum.h"
-#include "core/MesWarn.h"
-#include "settings/Fame.h"
+#include "app/MainWindow.h"
+#include "app/WarningPopup.h"
+#include "settings/HallOfFameDialog.h"
+#include "settings/PlayerNameDialog.h"
 #include "settings/ProfileFile.h"
-#include "settings/Vel.h"
-#include "render/SetPole.h"
+#include "settings/SpeedDialog.h"
+#include "render/FieldSetupDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -56,9 +57,9 @@ protected:
     void TearDown() override { QDir::setCurrent(previous_); }
 
     // A shown, active main window; messages are recorded instead of shown.
-    std::unique_ptr<TFormKestrum> openWindow()
+    std::unique_ptr<MainWindow> openWindow()
     {
-        auto w = std::make_unique<TFormKestrum>(nullptr, [this](const QString& m) { messages_ << m; });
+        auto w = std::make_unique<MainWindow>(nullptr, [this](const QString& m) { messages_ << m; });
         w->show();
         w->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
@@ -110,33 +111,33 @@ struct ExpectedItem {
 // The menu bar as a player sees it after start-up with no settings file: the texts of
 // "English.lng".
 const ExpectedItem kExpected[] = {
-    {"N9", "New", "F2", false, false},
-    {"N10", "Pause", "P", false, false},
-    {"N2", "Hall of Fame...", "", false, false},
-    {"N3", "Exit", "", false, false},
-    {"Vel1", "Slow", "Ctrl+F1", true, false},
-    {"Vel2", "Normal", "Ctrl+F2", true, true},
-    {"Vel3", "Fast", "Ctrl+F3", true, false},
-    {"VelMore", "More...", "Ctrl+F4", true, false},
-    {"N01", "0: \"Clean\"", "Ctrl+`", true, true},
-    {"N11", "1: \"Minus\"", "Ctrl+1", true, false},
-    {"N21", "2: \"Slit\"", "Ctrl+2", true, false},
-    {"N31", "3: \"Lanes\"", "Ctrl+3", true, false},
-    {"N41", "4: \"Plus\"", "Ctrl+4", true, false},
-    {"N51", "5: \"Letter H\"", "Ctrl+5", true, false},
-    {"N61", "6: \"Pen\"", "Ctrl+6", true, false},
-    {"N71", "7: \"Letter Zh\"", "Ctrl+7", true, false},
-    {"N81", "8: \"Crosshair\"", "Ctrl+8", true, false},
-    {"N91", "9: \"Corridor\"", "Ctrl+9", true, false},
-    {"N101", "10: \"Zigzag\"", "Ctrl+0", true, false},
-    {"N99", "Next level", "Ctrl+=", true, false},
-    {"NLevelOpen", "Open level pack...", "", false, false},
-    {"MSetPole", "Field setup...", "Ctrl+O", false, false},
-    {"Lang1", "Select language...", "Ctrl+L", false, false},
-    {"Nsnd", "All sounds", "Ctrl+S", true, false},
-    {"NMusic", "Background music", "Ctrl+M", true, false},
-    {"N15", "Help", "F1", false, false},
-    {"N6", "About...", "", false, false},
+    {"newGame", "New", "F2", false, false},
+    {"pause", "Pause", "P", false, false},
+    {"hallOfFame", "Hall of Fame...", "", false, false},
+    {"exit", "Exit", "", false, false},
+    {"slowSpeed", "Slow", "Ctrl+F1", true, false},
+    {"normalSpeed", "Normal", "Ctrl+F2", true, true},
+    {"fastSpeed", "Fast", "Ctrl+F3", true, false},
+    {"customSpeed", "More...", "Ctrl+F4", true, false},
+    {"level0", "0: \"Clean\"", "Ctrl+`", true, true},
+    {"level1", "1: \"Minus\"", "Ctrl+1", true, false},
+    {"level2", "2: \"Slit\"", "Ctrl+2", true, false},
+    {"level3", "3: \"Lanes\"", "Ctrl+3", true, false},
+    {"level4", "4: \"Plus\"", "Ctrl+4", true, false},
+    {"level5", "5: \"Letter H\"", "Ctrl+5", true, false},
+    {"level6", "6: \"Pen\"", "Ctrl+6", true, false},
+    {"level7", "7: \"Letter Zh\"", "Ctrl+7", true, false},
+    {"level8", "8: \"Crosshair\"", "Ctrl+8", true, false},
+    {"level9", "9: \"Corridor\"", "Ctrl+9", true, false},
+    {"level10", "10: \"Zigzag\"", "Ctrl+0", true, false},
+    {"nextLevel", "Next level", "Ctrl+=", true, false},
+    {"openLevelPack", "Open level pack...", "", false, false},
+    {"fieldSetup", "Field setup...", "Ctrl+O", false, false},
+    {"selectLanguage", "Select language...", "Ctrl+L", false, false},
+    {"sounds", "All sounds", "Ctrl+S", true, false},
+    {"music", "Background music", "Ctrl+M", true, false},
+    {"help", "Help", "F1", false, false},
+    {"about", "About...", "", false, false},
 };
 
 TEST_F(WindowTest, EveryMenuItemHasItsCaptionShortcutAndCheckMark)
@@ -157,10 +158,10 @@ TEST_F(WindowTest, EveryMenuItemHasItsCaptionShortcutAndCheckMark)
         bar << a->text();
     EXPECT_EQ(bar, (QStringList{"File     ", "Options     ", "&?"}));
     // The twelve level items all carry their tag.
-    EXPECT_EQ(w->action("N101")->data().toInt(), 10);
-    EXPECT_EQ(w->action("N99")->data().toInt(), 11);
-    EXPECT_EQ(w->action("N7")->menu()->actions().size(), 4);
-    EXPECT_EQ(w->action("Ndific")->menu()->actions().size(), 11);
+    EXPECT_EQ(w->action("level10")->data().toInt(), 10);
+    EXPECT_EQ(w->action("nextLevel")->data().toInt(), 11);
+    EXPECT_EQ(w->action("speedMenu")->menu()->actions().size(), 4);
+    EXPECT_EQ(w->action("levelMenu")->menu()->actions().size(), 11);
 }
 
 TEST_F(WindowTest, CoversTheScreenLessTheTaskBarStrip)
@@ -184,37 +185,37 @@ TEST_F(WindowTest, SidePanelShowsItsCountersHintsAndPictures)
 {
     auto w = openWindow();
     SidePanel* p = w->panel();
-    EXPECT_EQ(p->LScore->text(), "0");
-    EXPECT_EQ(p->LHead->text(), "x 3");
-    EXPECT_EQ(p->LLong->text(), "x 0");
-    EXPECT_EQ(p->Llev->text(), "0  level");
-    EXPECT_EQ(p->LabLon->text(), "3");
-    EXPECT_EQ(p->LScore->toolTip(), "Double-click here");
-    EXPECT_EQ(p->LHead->toolTip(), "Lives");
-    EXPECT_EQ(p->IHeadU->toolTip(), "Lives");
-    EXPECT_EQ(p->LLong->toolTip(), "Apples eaten");
-    EXPECT_EQ(p->Bevel3->toolTip(), "Level");
-    EXPECT_EQ(p->Bevel4->toolTip(), "Length");
-    EXPECT_EQ(p->LScore->font().pixelSize(), 27);
-    EXPECT_TRUE(p->LScore->font().bold() && p->LScore->font().italic());
-    EXPECT_EQ(p->LScore->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_EQ(p->LHead->palette().color(QPalette::WindowText), QColor(0, 255, 0));
-    EXPECT_EQ(p->Label5->palette().color(QPalette::WindowText), QColor(128, 0, 0));
-    EXPECT_EQ(p->PanelHelp->cursor().shape(), Qt::ForbiddenCursor);
+    EXPECT_EQ(p->scoreLabel->text(), "0");
+    EXPECT_EQ(p->livesLabel->text(), "x 3");
+    EXPECT_EQ(p->eatenLabel->text(), "x 0");
+    EXPECT_EQ(p->levelLabel->text(), "0  level");
+    EXPECT_EQ(p->lengthLabel->text(), "3");
+    EXPECT_EQ(p->scoreLabel->toolTip(), "Double-click here");
+    EXPECT_EQ(p->livesLabel->toolTip(), "Lives");
+    EXPECT_EQ(p->livesPicture->toolTip(), "Lives");
+    EXPECT_EQ(p->eatenLabel->toolTip(), "Apples eaten");
+    EXPECT_EQ(p->levelFrame->toolTip(), "Level");
+    EXPECT_EQ(p->lengthFrame->toolTip(), "Length");
+    EXPECT_EQ(p->scoreLabel->font().pixelSize(), 27);
+    EXPECT_TRUE(p->scoreLabel->font().bold() && p->scoreLabel->font().italic());
+    EXPECT_EQ(p->scoreLabel->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(p->livesLabel->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+    EXPECT_EQ(p->legendDeath->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+    EXPECT_EQ(p->legend->cursor().shape(), Qt::ForbiddenCursor);
     // The legend sits at the bottom, the pictures have the skin's cells.
-    EXPECT_EQ(p->PanelHelp->y(), p->height() - p->PanelHelp->height() - 4);
-    EXPECT_EQ(p->Image6->size(), QSize(44, 22));
-    EXPECT_EQ(p->IHeadU->pixmap().toImage().pixel(11, 11) | 0xFF000000,
+    EXPECT_EQ(p->legend->y(), p->height() - p->legend->height() - 4);
+    EXPECT_EQ(p->legendNextPicture->size(), QSize(44, 22));
+    EXPECT_EQ(p->livesPicture->pixmap().toImage().pixel(11, 11) | 0xFF000000,
               tileColour(13) | 0xFF000000);
-    EXPECT_EQ(p->Image5->pixmap().toImage().pixel(11, 11) | 0xFF000000,
+    EXPECT_EQ(p->legendDeathPicture->pixmap().toImage().pixel(11, 11) | 0xFF000000,
               tileColour(11) | 0xFF000000);
     // The cartoon moves down on fields taller than 480 pixels; the indicator waits above it.
-    const int animTop = p->Bevel4->y() + p->Bevel4->height() + 2 +
+    const int animTop = p->lengthFrame->y() + p->lengthFrame->height() + 2 +
                         (w->fieldView()->height() > 480 ? 26 : 0);
     EXPECT_EQ(p->Anim->y(), animTop);
-    EXPECT_EQ(p->ImgDrug->width(), 28);
-    EXPECT_EQ(p->ImgDrug->y(), animTop - 28 - 4);
-    EXPECT_FALSE(p->ImgDrug->isVisible());
+    EXPECT_EQ(p->mushroomIndicator->width(), 28);
+    EXPECT_EQ(p->mushroomIndicator->y(), animTop - 28 - 4);
+    EXPECT_FALSE(p->mushroomIndicator->isVisible());
 }
 
 TEST_F(WindowTest, F2PAndF1ReachTheirCommands)
@@ -227,17 +228,17 @@ TEST_F(WindowTest, F2PAndF1ReachTheirCommands)
     QTest::keyClick(w.get(), Qt::Key_F2);
     EXPECT_EQ(s.Lives, 3);
     EXPECT_EQ(s.Score, 0);
-    EXPECT_EQ(dialogs_, (QStringList{"FormName", "FormFame"}));
+    EXPECT_EQ(dialogs_, (QStringList{"playerNameDialog", "hallOfFameDialog"}));
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
 
     // P starts a stopped game and stops a running one; the key never steers.
-    EXPECT_FALSE(w->timer1().isActive());
+    EXPECT_FALSE(w->gameTimer().isActive());
     QTest::keyClick(w.get(), Qt::Key_P);
-    EXPECT_TRUE(w->timer1().isActive());
+    EXPECT_TRUE(w->gameTimer().isActive());
     EXPECT_TRUE(s.TurnAllowed);
     QTest::keyClick(w.get(), Qt::Key_P);
-    EXPECT_FALSE(w->timer1().isActive());
+    EXPECT_FALSE(w->gameTimer().isActive());
     EXPECT_TRUE(s.ResumeOnKey);
 
     QTest::keyClick(w.get(), Qt::Key_F1);
@@ -251,10 +252,10 @@ TEST_F(WindowTest, KeysThatAreNotShortcutsReachTheGame)
     auto w = openWindow();
     GameState& s = w->game().state();
     QTest::keyClick(w->fieldView(), Qt::Key_Left);
-    EXPECT_TRUE(w->timer1().isActive());
+    EXPECT_TRUE(w->gameTimer().isActive());
     EXPECT_EQ(s.Direction, dirLeft);
     EXPECT_FALSE(s.TurnAllowed);
-    w->timer1().stop();
+    w->gameTimer().stop();
 }
 
 TEST_F(WindowTest, ALetterKeyUsesUpTheTurnWhileAShortcutLetterDoesNot)
@@ -263,11 +264,11 @@ TEST_F(WindowTest, ALetterKeyUsesUpTheTurnWhileAShortcutLetterDoesNot)
     GameState& s = w->game().state();
     QTest::keyClick(w->fieldView(), Qt::Key_A);
     EXPECT_FALSE(s.TurnAllowed);
-    w->game().Timer1Timer();
+    w->game().tick();
     EXPECT_TRUE(s.TurnAllowed);
     QTest::keyClick(w->fieldView(), Qt::Key_P);  // the pause shortcut
     EXPECT_TRUE(s.TurnAllowed);
-    w->timer1().stop();
+    w->gameTimer().stop();
 }
 
 TEST_F(WindowTest, AMissingSkinIsReportedAndTheBuiltInSkinPlays)
@@ -312,10 +313,10 @@ TEST_F(WindowTest, ClosingStopsEveryTimer)
 {
     auto w = openWindow();
     QTest::keyClick(w->fieldView(), Qt::Key_Up);
-    ASSERT_TRUE(w->timer1().isActive());
+    ASSERT_TRUE(w->gameTimer().isActive());
     w->close();
-    EXPECT_FALSE(w->timer1().isActive());
-    EXPECT_FALSE(w->timer2().isActive());
+    EXPECT_FALSE(w->gameTimer().isActive());
+    EXPECT_FALSE(w->sequenceTimer().isActive());
     EXPECT_FALSE(w->animating());
     EXPECT_TRUE(w->game().state().ResumeOnKey);
     EXPECT_TRUE(w->game().pictures().isEmpty());
@@ -326,24 +327,24 @@ TEST_F(WindowTest, TheLevelMenuAndTheLabelsMoveTheCheckMark)
     auto w = openWindow();
     QTest::keyClick(w.get(), Qt::Key_5, Qt::ControlModifier);
     EXPECT_EQ(w->game().state().Level, 5);
-    EXPECT_TRUE(w->action("N51")->isChecked());
-    EXPECT_FALSE(w->action("N01")->isChecked());
+    EXPECT_TRUE(w->action("level5")->isChecked());
+    EXPECT_FALSE(w->action("level0")->isChecked());
     int checked = 0;
-    for (const char* name : {"N01", "N11", "N21", "N31", "N41", "N51", "N61", "N71", "N81", "N91",
-                             "N101", "N99"})
+    for (const char* name : {"level0", "level1", "level2", "level3", "level4", "level5", "level6", "level7", "level8", "level9",
+                             "level10", "nextLevel"})
         checked += w->action(name)->isChecked();
     EXPECT_EQ(checked, 1);
-    w->game().Timer2Timer();  // the death sequence the level choice started
-    w->timer2().stop();
+    w->game().sequenceStep();  // the death sequence the level choice started
+    w->sequenceTimer().stop();
     w->game().state().Level = 0;
-    QTest::mouseClick(w->panel()->LLong, Qt::LeftButton);
+    QTest::mouseClick(w->panel()->eatenLabel, Qt::LeftButton);
     EXPECT_EQ(w->game().state().Level, -1);
-    EXPECT_TRUE(w->action("N99")->isChecked());
-    EXPECT_EQ(w->panel()->Llev->text(), "-1 level");
-    QTest::mouseClick(w->panel()->LHead, Qt::LeftButton);
-    QTest::mouseClick(w->panel()->LHead, Qt::LeftButton);
+    EXPECT_TRUE(w->action("nextLevel")->isChecked());
+    EXPECT_EQ(w->panel()->levelLabel->text(), "-1 level");
+    QTest::mouseClick(w->panel()->livesLabel, Qt::LeftButton);
+    QTest::mouseClick(w->panel()->livesLabel, Qt::LeftButton);
     EXPECT_EQ(w->game().state().Level, 1);
-    EXPECT_TRUE(w->action("N11")->isChecked());
+    EXPECT_TRUE(w->action("level1")->isChecked());
     QTest::keyClick(w.get(), Qt::Key_Equal, Qt::ControlModifier);
     EXPECT_EQ(w->game().state().Level, 2);
     EXPECT_EQ(w->game().state().Lives, 3);
@@ -356,10 +357,10 @@ QString userIni(const QTemporaryDir& dir) { return dir.filePath("config/Kestrum/
 TEST_F(WindowTest, WithoutSettingsEveryDefaultHoldsAndStartUpWritesTheSoundSwitch)
 {
     auto w = openWindow();
-    EXPECT_EQ(w->timer1().interval(), 100);
-    EXPECT_TRUE(w->action("Vel2")->isChecked());
-    EXPECT_FALSE(w->action("Nsnd")->isChecked());
-    EXPECT_FALSE(w->action("NMusic")->isChecked());
+    EXPECT_EQ(w->gameTimer().interval(), 100);
+    EXPECT_TRUE(w->action("normalSpeed")->isChecked());
+    EXPECT_FALSE(w->action("sounds")->isChecked());
+    EXPECT_FALSE(w->action("music")->isChecked());
     EXPECT_EQ(w->config().SkinAliases[0].Name, "Kestrum");
     EXPECT_EQ(w->config().AlCount, 1);
     ASSERT_TRUE(QFile::exists(userIni(dir_)));
@@ -368,16 +369,16 @@ TEST_F(WindowTest, WithoutSettingsEveryDefaultHoldsAndStartUpWritesTheSoundSwitc
 
 TEST_F(WindowTest, TheSpeedSettingMarksItsMenuItem)
 {
-    const std::pair<const char*, const char*> cases[] = {{"75", "VelMore"}, {"150", "Vel1"}, {"50", "Vel3"}};
+    const std::pair<const char*, const char*> cases[] = {{"75", "customSpeed"}, {"150", "slowSpeed"}, {"50", "fastSpeed"}};
     for (const auto& [speed, item] : cases) {
         QFile ini(dir_.filePath("Kestrum.ini"));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write(QByteArray("[options]\nSpeed=") + speed + "\n");
         ini.close();
         auto w = openWindow();
-        EXPECT_EQ(w->timer1().interval(), QByteArray(speed).toInt());
+        EXPECT_EQ(w->gameTimer().interval(), QByteArray(speed).toInt());
         int checked = 0;
-        for (const char* name : {"Vel1", "Vel2", "Vel3", "VelMore"})
+        for (const char* name : {"slowSpeed", "normalSpeed", "fastSpeed", "customSpeed"})
             checked += w->action(name)->isChecked();
         EXPECT_EQ(checked, 1);
         EXPECT_TRUE(w->action(item)->isChecked()) << speed;
@@ -394,10 +395,10 @@ TEST_F(WindowTest, AReadOnlySettingsFileIsReportedAndTheGameGoesOn)
     auto w = openWindow();
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_EQ(messages_[0], "Unable to write to " + dir_.filePath("Kestrum.ini"));
-    EXPECT_EQ(w->timer1().interval(), 50);
+    EXPECT_EQ(w->gameTimer().interval(), 50);
     EXPECT_GT(w->game().state().FieldSize, 10);
-    w->action("Vel2")->trigger();
-    EXPECT_EQ(w->timer1().interval(), 100) << "the new speed holds for the run";
+    w->action("normalSpeed")->trigger();
+    EXPECT_EQ(w->gameTimer().interval(), 100) << "the new speed holds for the run";
     EXPECT_EQ(messages_.size(), 2);
     QFile::setPermissions(ini.fileName(), QFile::ReadOwner | QFile::WriteOwner);
 }
@@ -406,29 +407,29 @@ TEST_F(WindowTest, APresetEndsTheGameEvenAtTheSameSpeedAndRewritesIt)
 {
     auto w = openWindow();
     ProfileFile(userIni(dir_)).writeInt("options", "Speed", 77, nullptr);
-    w->action("Vel2")->trigger();
+    w->action("normalSpeed")->trigger();
     EXPECT_EQ(w->game().state().Seq, Sequence::animDeath3);
     EXPECT_EQ(w->game().state().Lives, 0);
-    EXPECT_TRUE(w->timer2().isActive());
+    EXPECT_TRUE(w->sequenceTimer().isActive());
     EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Speed", 0), 100);
-    EXPECT_TRUE(w->action("Vel2")->isChecked());
-    w->action("Vel3")->trigger();
-    EXPECT_EQ(w->timer1().interval(), 50);
-    EXPECT_TRUE(w->action("Vel3")->isChecked());
-    EXPECT_FALSE(w->action("Vel2")->isChecked());
-    w->timer2().stop();
+    EXPECT_TRUE(w->action("normalSpeed")->isChecked());
+    w->action("fastSpeed")->trigger();
+    EXPECT_EQ(w->gameTimer().interval(), 50);
+    EXPECT_TRUE(w->action("fastSpeed")->isChecked());
+    EXPECT_FALSE(w->action("normalSpeed")->isChecked());
+    w->sequenceTimer().stop();
 }
 
 // Sets the speed dialog's bar and presses one of its buttons.
 std::function<void(QWidget*)> speedAnswer(int value, bool ok, int* shown = nullptr)
 {
     return [=](QWidget* modal) {
-        auto* vel = qobject_cast<TFormVel*>(modal);
+        auto* vel = qobject_cast<SpeedDialog*>(modal);
         ASSERT_NE(vel, nullptr);
         if (shown)
-            *shown = vel->TrackBar1->value();
-        vel->TrackBar1->setValue(value);
-        (ok ? vel->BitBtn1 : vel->BitBtn2)->click();
+            *shown = vel->intervalSlider->value();
+        vel->intervalSlider->setValue(value);
+        (ok ? vel->okButton : vel->cancelButton)->click();
     };
 }
 
@@ -440,21 +441,21 @@ TEST_F(WindowTest, TheCustomSpeedDialogSetsAnyIntervalAndEndsTheGame)
         int interval;
         const char* checked;
     };
-    for (const Case& c : {Case{100, true, 100, "Vel2"}, Case{120, true, 120, "VelMore"},
-                          Case{250, false, 120, "VelMore"}}) {
+    for (const Case& c : {Case{100, true, 100, "normalSpeed"}, Case{120, true, 120, "customSpeed"},
+                          Case{250, false, 120, "customSpeed"}}) {
         SCOPED_TRACE(c.value);
         auto w = openWindow();
         if (c.value == 250)
-            w->timer1().setInterval(120);
+            w->gameTimer().setInterval(120);
         answerDialogs(speedAnswer(c.value, c.ok));
-        w->action("VelMore")->trigger();
-        EXPECT_EQ(dialogs_.last(), "FormVel");
-        EXPECT_EQ(w->timer1().interval(), c.interval);
+        w->action("customSpeed")->trigger();
+        EXPECT_EQ(dialogs_.last(), "speedDialog");
+        EXPECT_EQ(w->gameTimer().interval(), c.interval);
         EXPECT_TRUE(w->action(c.checked)->isChecked());
         EXPECT_EQ(w->game().state().Seq, Sequence::animDeath3) << "every way out ends the game";
         // Cancel writes nothing: the file keeps what the case before stored.
         EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Speed", 0), c.interval);
-        w->timer2().stop();
+        w->sequenceTimer().stop();
         dialogWatch_.stop();
         QObject::disconnect(&dialogWatch_, nullptr, nullptr, nullptr);
     }
@@ -467,13 +468,13 @@ TEST_F(WindowTest, AStoredSpeedOutsideTheBarShowsAtItsEnd)
     ini.write("[options]\nSpeed=10\n");
     ini.close();
     auto w = openWindow();
-    EXPECT_EQ(w->timer1().interval(), 10);
+    EXPECT_EQ(w->gameTimer().interval(), 10);
     int shown = 0;
     answerDialogs(speedAnswer(20, true, &shown));
-    w->action("VelMore")->trigger();
+    w->action("customSpeed")->trigger();
     EXPECT_EQ(shown, 20);
     EXPECT_EQ(ProfileFile(dir_.filePath("Kestrum.ini")).readInt("options", "Speed", 0), 20);
-    w->timer2().stop();
+    w->sequenceTimer().stop();
 }
 
 // Answers the name dialog with a name, and the hall of fame with OK or Clear (and then
@@ -482,14 +483,14 @@ std::function<void(QWidget*)> fameAnswer(QString name, bool clear = false, bool 
                                          QStringList* shownNames = nullptr)
 {
     return [=](QWidget* modal) {
-        if (auto* n = qobject_cast<TFormName*>(modal)) {
-            n->EditName->setText(name);
-            n->BitBtn1->click();
-        } else if (auto* f = qobject_cast<TFormFame*>(modal)) {
+        if (auto* n = qobject_cast<PlayerNameDialog*>(modal)) {
+            n->nameEdit->setText(name);
+            n->okButton->click();
+        } else if (auto* f = qobject_cast<HallOfFameDialog*>(modal)) {
             if (shownNames)
                 for (int k = 1; k <= 8; ++k)
                     *shownNames << f->nameLabel(k)->text() + "=" + f->scoreLabel(k)->text();
-            (clear ? f->BitBtn2 : f->BitBtn1)->click();
+            (clear ? f->clearButton : f->okButton)->click();
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
         } else {
@@ -515,9 +516,9 @@ TEST_F(WindowTest, TheFirstHallOfFameListsEightEmptyPlaces)
     auto w = openWindow();
     QStringList shown;
     answerDialogs(fameAnswer("", false, false, &shown));
-    w->action("N2")->trigger();
+    w->action("hallOfFame")->trigger();
     EXPECT_EQ(shown, (QStringList{"1. =0", "2. =0", "3. =0", "4. =0", "5. =0", "6. =0", "7. =0", "8. =0"}));
-    EXPECT_EQ(dialogs_, QStringList{"FormFame"});
+    EXPECT_EQ(dialogs_, QStringList{"hallOfFameDialog"});
 }
 
 TEST_F(WindowTest, AGoodScoreAsksForTheNameAndTakesItsPlace)
@@ -527,7 +528,7 @@ TEST_F(WindowTest, AGoodScoreAsksForTheNameAndTakesItsPlace)
     QStringList shown;
     answerDialogs(fameAnswer("Zed with a name of thirty chars", false, false, &shown));
     w->handOverScore(300, true);
-    EXPECT_EQ(dialogs_, (QStringList{"FormName", "FormFame"}));
+    EXPECT_EQ(dialogs_, (QStringList{"playerNameDialog", "hallOfFameDialog"}));
     EXPECT_EQ(w->fame().PlayerName, "Zed with a name of thirty");
     EXPECT_EQ(shown[2], "Zed with a name of t=300");
     EXPECT_EQ(shown[3], "P300=300");
@@ -545,7 +546,7 @@ TEST_F(WindowTest, AScoreEqualToTheEighthIsEnteredWithoutTheNameDialog)
     QStringList shown;
     answerDialogs(fameAnswer("nobody", false, false, &shown));
     w->handOverScore(10, true);
-    EXPECT_EQ(dialogs_, QStringList{"FormFame"});
+    EXPECT_EQ(dialogs_, QStringList{"hallOfFameDialog"});
     EXPECT_EQ(shown[7], "=10") << "under the name last confirmed: none yet";
 }
 
@@ -555,12 +556,12 @@ TEST_F(WindowTest, ClearingAsksFirstAndTheEmptyNamesStayAfterARestart)
     {
         auto w = openWindow();
         answerDialogs(fameAnswer("", true, false));
-        w->action("N2")->trigger();
-        EXPECT_EQ(dialogs_, (QStringList{"FormFame", ""}));
+        w->action("hallOfFame")->trigger();
+        EXPECT_EQ(dialogs_, (QStringList{"hallOfFameDialog", ""}));
         EXPECT_EQ(w->fame().table.place(1).FameScore, 500) << "No keeps the table";
         dialogs_.clear();
         answer_ = fameAnswer("", true, true);
-        w->action("N2")->trigger();
+        w->action("hallOfFame")->trigger();
         EXPECT_EQ(w->fame().table.place(1).FameScore, 0);
         EXPECT_EQ(w->fame().table.place(1).FameName, "");
         dialogWatch_.stop();
@@ -576,19 +577,19 @@ TEST_F(WindowTest, ChoosingALanguageDuringPlayRelabelsEverything)
 {
     auto w = openWindow();
     w->game().state().Level = 5;
-    w->chooseLanguage(dir_.filePath("Russian.lng"));
-    EXPECT_EQ(w->action("N1")->text(), QString::fromUtf8("Файл     "));
-    EXPECT_EQ(w->action("N9")->text(), QString::fromUtf8("Новая игра"));
-    EXPECT_EQ(w->panel()->Llev->text(), QString::fromUtf8("5  уровень"));
-    EXPECT_EQ(w->panel()->Label4->text(), QString::fromUtf8("Бонус"));
+    w->useLanguageFile(dir_.filePath("Russian.lng"));
+    EXPECT_EQ(w->action("fileMenu")->text(), QString::fromUtf8("Файл     "));
+    EXPECT_EQ(w->action("newGame")->text(), QString::fromUtf8("Новая игра"));
+    EXPECT_EQ(w->panel()->levelLabel->text(), QString::fromUtf8("5  уровень"));
+    EXPECT_EQ(w->panel()->legendBonus->text(), QString::fromUtf8("Бонус"));
     EXPECT_EQ(w->windowTitle(), "Kestrum");
     EXPECT_EQ(ProfileFile(userIni(dir_)).readText("options", "LangFileName", ""), "Russian.lng");
     // The level word is read again at the next level change.
     w->game().state().Seq = Sequence::animExit;
     w->game().state().ExitCountdown = 0;
-    w->timer2().start();
-    w->game().Timer2Timer();
-    EXPECT_EQ(w->panel()->Llev->text(), QString::fromUtf8("6 уровень"));
+    w->sequenceTimer().start();
+    w->game().sequenceStep();
+    EXPECT_EQ(w->panel()->levelLabel->text(), QString::fromUtf8("6 уровень"));
     EXPECT_EQ(w->langText(81), QString::fromUtf8("КОНЕЦ ИГРЫ"));
 }
 
@@ -601,27 +602,27 @@ TEST_F(WindowTest, TheDialogsTakeTheirTextsFromTheirLines)
         f.write(QStringLiteral("T%1\n").arg(n).toUtf8());
     f.close();
     auto w = openWindow();
-    w->chooseLanguage(f.fileName());
+    w->useLanguageFile(f.fileName());
     const auto t = [](int n) { return QStringLiteral("T%1").arg(n); };
-    TFormVel* speed = w->formVel();
+    SpeedDialog* speed = w->speedDialog();
     EXPECT_EQ(speed->windowTitle(), t(46));
-    EXPECT_EQ(speed->Label1->text(), t(47));
-    EXPECT_EQ(speed->Label2->text(), t(48));
-    EXPECT_EQ(speed->Label3->text(), t(49));
-    EXPECT_EQ(speed->Label4->text(), t(50));
-    EXPECT_EQ(w->formSet()->windowTitle(), t(51));
-    EXPECT_EQ(w->formName()->windowTitle(), t(55));
-    EXPECT_EQ(w->formFame()->windowTitle(), t(56));
-    EXPECT_EQ(w->formFame()->BitBtn2->text(), t(57));
-    EXPECT_EQ(w->formAdd()->windowTitle(), t(58));
-    EXPECT_EQ(w->formSet()->BtnAdd->text(), t(60));
-    EXPECT_EQ(w->formAdd()->BtnAddN->text(), t(60));
-    EXPECT_EQ(w->formSet()->BtnDel->text(), t(61));
-    EXPECT_EQ(w->formAdd()->openDialogTitle, t(62));
-    const auto* about = w->findChild<TAboutBox*>();
+    EXPECT_EQ(speed->firstGearLabel->text(), t(47));
+    EXPECT_EQ(speed->secondGearLabel->text(), t(48));
+    EXPECT_EQ(speed->thirdGearLabel->text(), t(49));
+    EXPECT_EQ(speed->parkLabel->text(), t(50));
+    EXPECT_EQ(w->fieldSetupDialog()->windowTitle(), t(51));
+    EXPECT_EQ(w->playerNameDialog()->windowTitle(), t(55));
+    EXPECT_EQ(w->hallOfFameDialog()->windowTitle(), t(56));
+    EXPECT_EQ(w->hallOfFameDialog()->clearButton->text(), t(57));
+    EXPECT_EQ(w->addSkinDialog()->windowTitle(), t(58));
+    EXPECT_EQ(w->fieldSetupDialog()->addButton->text(), t(60));
+    EXPECT_EQ(w->addSkinDialog()->addButton->text(), t(60));
+    EXPECT_EQ(w->fieldSetupDialog()->deleteButton->text(), t(61));
+    EXPECT_EQ(w->addSkinDialog()->openDialogTitle, t(62));
+    const auto* about = w->findChild<AboutBox*>();
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->windowTitle(), t(63));
-    EXPECT_EQ(about->Comments->text(), t(83));
+    EXPECT_EQ(about->commentsLabel->text(), t(83));
 }
 
 TEST_F(WindowTest, StartAndTheHallOfFameAskForTheirSounds)
@@ -630,12 +631,12 @@ TEST_F(WindowTest, StartAndTheHallOfFameAskForTheirSounds)
     qputenv("SDL_DISKAUDIOFILE", dir_.filePath("out.raw").toUtf8());
     ProfileFile(userIni(dir_)).writeInt("options", "Sounds", 1, nullptr);
     auto w = openWindow();
-    ASSERT_TRUE(w->action("Nsnd")->isChecked());
-    EXPECT_EQ(w->waveList().sounding("Start"), 1) << "the first showing plays \"Start\"";
+    ASSERT_TRUE(w->action("sounds")->isChecked());
+    EXPECT_EQ(w->soundEffects().sounding("Start"), 1) << "the first showing plays \"Start\"";
     int showFame = -1;
     answerDialogs([&](QWidget* modal) {
-        if (modal->objectName() == "FormFame")
-            showFame = w->waveList().sounding("ShowFame");
+        if (modal->objectName() == "hallOfFameDialog")
+            showFame = w->soundEffects().sounding("ShowFame");
         modal->close();
     });
     w->handOverScore(50, true);
@@ -653,9 +654,9 @@ TEST_F(WindowTest, TheFileDialogsAddTheirExtension)
             suffixes << dialog->defaultSuffix();
         modal->close();
     });
-    w->action("Lang1")->trigger();
-    w->action("NLevelOpen")->trigger();
-    w->formAdd()->OpenFileClick();
+    w->action("selectLanguage")->trigger();
+    w->action("openLevelPack")->trigger();
+    w->addSkinDialog()->browse();
     EXPECT_EQ(suffixes, (QStringList{"lng", "lev", "bmp"}));
 }
 
@@ -703,9 +704,9 @@ TEST_F(WindowTest, FramesComeAtMostOnceARefreshAndLoseNothing)
     GameState& s = game.state();
     bench::neverEnd(s);
     s.Drug = {{0, 0}, false, -1};  // no warning dialog
-    w->timer1().setInterval(50);
+    w->gameTimer().setInterval(50);
     int ticks = 0, animatedTicks = 0;
-    QObject::connect(&w->timer1(), &QTimer::timeout, [&] {
+    QObject::connect(&w->gameTimer(), &QTimer::timeout, [&] {
         ++ticks;
         animatedTicks += w->animating();
         bench::steerOnPath(game, 3);
@@ -716,7 +717,7 @@ TEST_F(WindowTest, FramesComeAtMostOnceARefreshAndLoseNothing)
     clock.start();
     bench::startOnPath(game);
     QTest::qWait(3000);
-    w->timer1().stop();
+    w->gameTimer().stop();
     const qint64 played = clock.elapsed();
     QTest::qWait(100);
     ASSERT_EQ(s.Seq, Sequence::None) << "the snake stayed on its path";
@@ -747,7 +748,7 @@ TEST_F(WindowTest, AMissingLanguageFallsBackToEnglishThenRussian)
     QFile::remove(dir_.filePath("English.lng"));
     auto w = openWindow();
     EXPECT_TRUE(messages_.isEmpty());
-    EXPECT_EQ(w->action("N3")->text(), QString::fromUtf8("Выход"));
+    EXPECT_EQ(w->action("exit")->text(), QString::fromUtf8("Выход"));
     EXPECT_EQ(ProfileFile(userIni(dir_)).readText("options", "LangFileName", ""), "Klingon.lng")
         << "the setting stays until a language is chosen";
 }
@@ -758,7 +759,7 @@ TEST_F(WindowTest, WithoutAnyLanguageFileTheBuiltInEnglishSpeaks)
     QFile::remove(dir_.filePath("Russian.lng"));
     auto w = openWindow();
     EXPECT_EQ(messages_, QStringList{"File not found"});
-    EXPECT_EQ(w->action("N9")->text(), "New");
+    EXPECT_EQ(w->action("newGame")->text(), "New");
     EXPECT_EQ(w->langText(81), "GAME OVER");
     EXPECT_GT(w->game().state().FieldSize, 10) << "start-up went on";
 }
@@ -771,20 +772,20 @@ TEST_F(WindowTest, TheFieldSetupRebuildsTheFieldWithTheChosenSkin)
     w->config().SkinAliases[1] = {"Small", "small"};
     w->config().AlCount = 2;
     answerDialogs([](QWidget* modal) {
-        if (auto* set = qobject_cast<TFormSet*>(modal)) {
-            set->ListNamePic->addItem("Small");
-            set->ListNamePic->setCurrentRow(1);
-            set->BtnOk->click();
+        if (auto* set = qobject_cast<FieldSetupDialog*>(modal)) {
+            set->aliasList->addItem("Small");
+            set->aliasList->setCurrentRow(1);
+            set->okButton->click();
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             box->button(QMessageBox::No)->click();
         }
     });
-    w->action("MSetPole")->trigger();
-    EXPECT_EQ(dialogs_.first(), "FormSet");
+    w->action("fieldSetup")->trigger();
+    EXPECT_EQ(dialogs_.first(), "fieldSetupDialog");
     EXPECT_EQ(w->game().state().CellSize, 16);
     EXPECT_EQ(w->game().state().FieldSize, w->fieldView()->height() / 16);
     EXPECT_EQ(w->game().state().Level, 3) << "a new attempt at the same level";
-    EXPECT_EQ(w->panel()->Image1->width(), 16);
+    EXPECT_EQ(w->panel()->legendFoodPicture->width(), 16);
     EXPECT_EQ(w->SkinFileName, "small");
 }
 
@@ -795,10 +796,10 @@ TEST_F(WindowTest, WithoutASoundDeviceTheSwitchTurnsItselfOffAndIsStoredOff)
     ProfileFile(userIni(dir_)).writeBool("options", "Sounds", true, nullptr);
     qputenv("SDL_AUDIODRIVER", "no-such-driver");
     auto w = openWindow();
-    EXPECT_FALSE(w->action("Nsnd")->isChecked());
+    EXPECT_FALSE(w->action("sounds")->isChecked());
     EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Sounds", 7), 0);
-    w->action("Nsnd")->trigger();
-    EXPECT_FALSE(w->action("Nsnd")->isChecked());
+    w->action("sounds")->trigger();
+    EXPECT_FALSE(w->action("sounds")->isChecked());
     EXPECT_TRUE(messages_.isEmpty()) << "no message is shown";
     qunsetenv("SDL_AUDIODRIVER");
 }
@@ -808,20 +809,20 @@ TEST_F(WindowTest, SoundEffectsSoundOnlyWhileSwitchedOn)
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILE", dir_.filePath("out.raw").toUtf8());
     auto w = openWindow();
-    EXPECT_FALSE(w->waveList().deviceOpen()) << "the device waits for the switch";
+    EXPECT_FALSE(w->soundEffects().deviceOpen()) << "the device waits for the switch";
     w->playSound("EatApple");
-    EXPECT_EQ(w->waveList().sounding("EatApple"), 0);
-    w->action("Nsnd")->trigger();
-    ASSERT_TRUE(w->action("Nsnd")->isChecked());
+    EXPECT_EQ(w->soundEffects().sounding("EatApple"), 0);
+    w->action("sounds")->trigger();
+    ASSERT_TRUE(w->action("sounds")->isChecked());
     EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Sounds", 7), 1);
     w->playSound("EatApple");
-    EXPECT_EQ(w->waveList().sounding("EatApple"), 1);
+    EXPECT_EQ(w->soundEffects().sounding("EatApple"), 1);
     // A game over below the eighth place sounds "GameOver" once more before the hall.
     writeFame(userIni(dir_), {500, 400, 300, 200, 100, 90, 80, 70});
     w->fame().table.load(ProfileFile(userIni(dir_)));
     int gameOvers = -1;
     answerDialogs([&](QWidget* modal) {
-        gameOvers = w->waveList().sounding("GameOver");
+        gameOvers = w->soundEffects().sounding("GameOver");
         modal->close();
     });
     w->handOverScore(50, true);
@@ -829,8 +830,8 @@ TEST_F(WindowTest, SoundEffectsSoundOnlyWhileSwitchedOn)
     w->playSound("NoSuchClip");
     w->playSound("NoSuchClip");
     EXPECT_EQ(messages_, QStringList{"Wave 'NoSuchClip' not found"});
-    w->action("Nsnd")->trigger();
-    EXPECT_FALSE(w->waveList().deviceOpen());
+    w->action("sounds")->trigger();
+    EXPECT_FALSE(w->soundEffects().deviceOpen());
     qunsetenv("SDL_AUDIODRIVER");
 }
 
@@ -838,14 +839,14 @@ TEST_F(WindowTest, TheMusicSwitchIsStoredAndFollowsTheForeground)
 {
     auto w = openWindow();
     w->foregroundChanged(true);
-    w->action("NMusic")->trigger();
-    EXPECT_TRUE(w->action("NMusic")->isChecked());
+    w->action("music")->trigger();
+    EXPECT_TRUE(w->action("music")->isChecked());
     EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Music", 7), 1);
     w->foregroundChanged(false);
     EXPECT_TRUE(w->themes().SkipNextNotify);
     w->foregroundChanged(true);
-    w->action("NMusic")->trigger();
-    EXPECT_FALSE(w->action("NMusic")->isChecked());
+    w->action("music")->trigger();
+    EXPECT_FALSE(w->action("music")->isChecked());
     EXPECT_TRUE(w->themes().SkipNextNotify) << "switching off ignores the stop's notification";
     EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Music", 7), 0);
     EXPECT_TRUE(messages_.isEmpty()) << "a missing theme file fails silently";
@@ -869,7 +870,7 @@ TEST_F(WindowTest, TheWarningClosesItselfAfterThreeSeconds)
     auto w = openWindow();
     QString shownText;
     QTimer::singleShot(200, [&] {
-        auto* warning = w->findChild<TFormMesWarn*>("FormMesWarn");
+        auto* warning = w->findChild<WarningPopup*>("warningPopup");
         ASSERT_NE(warning, nullptr);
         EXPECT_TRUE(warning->isVisible());
         shownText = warning->text();
@@ -887,7 +888,7 @@ TEST_F(WindowTest, ClosingDuringTheRestartWaitEndsCleanly)
     auto w = openWindow();
     Game& game = w->game();
     game.KillSnake();
-    ASSERT_TRUE(w->timer2().isActive());
+    ASSERT_TRUE(w->sequenceTimer().isActive());
     // A watcher that runs inside the death sequence's 300 ms pause closes the window there.
     bool closedWhileWaiting = false;
     QTimer watcher;
@@ -904,8 +905,8 @@ TEST_F(WindowTest, ClosingDuringTheRestartWaitEndsCleanly)
     QTest::qWait(400);
     EXPECT_FALSE(game.waiting());
     EXPECT_EQ(game.state().SnakeBody[0], head) << "no restart after the window closed";
-    EXPECT_FALSE(w->timer1().isActive());
-    EXPECT_FALSE(w->timer2().isActive());
+    EXPECT_FALSE(w->gameTimer().isActive());
+    EXPECT_FALSE(w->sequenceTimer().isActive());
 }
 
 TEST_F(WindowTest, ClosingDuringTheWarningEndsCleanly)

@@ -1,4 +1,6 @@
-#include "Fame.h"
+#include "HallOfFameDialog.h"
+
+#include "PlayerNameDialog.h"
 
 #include "settings/DialogLook.h"
 
@@ -8,56 +10,11 @@
 
 namespace kestrum {
 
-namespace {
 
-QFont fameFont()
+HallOfFameDialog::HallOfFameDialog(FameState& state, ProfileFile& file, HallOfFameServices services, QWidget* parent)
+    : QDialog(parent, dialogFlags()), state_(state), file_(file), services_(std::move(services))
 {
-    QFont f(QStringLiteral("Times New Roman"));
-    f.setPixelSize(19);
-    f.setBold(true);
-    f.setItalic(true);
-    return f;
-}
-
-}  // namespace
-
-TFormName::TFormName(FameState& state, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowCloseButtonHint | Qt::WindowTitleHint), state_(state)
-{
-    setObjectName(QStringLiteral("FormName"));
-    setWindowTitle(QStringLiteral("Enter your name"));
-    makeBlackDialog(this, 178, 103);
-    EditName = new QLineEdit(this);
-    EditName->setObjectName(QStringLiteral("EditName"));
-    EditName->setGeometry(11, 30, 156, 30);
-    EditName->setFont(fameFont());
-    EditName->setStyleSheet(QStringLiteral("QLineEdit { color: yellow; background: black; }"));
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(11, 72, 156, 26);
-    BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &TFormName::BitBtn1Click);
-}
-
-void TFormName::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    centreOnScreen(this);
-    EditName->setText(state_.PlayerName);
-    EditName->selectAll();
-    EditName->setFocus();
-}
-
-void TFormName::BitBtn1Click()
-{
-    state_.PlayerName = EditName->text().left(kPlayerNameLength);
-    accept();
-}
-
-TFormFame::TFormFame(FameState& state, ProfileFile& file, FameServices services, QWidget* parent)
-    : QDialog(parent), state_(state), file_(file), services_(std::move(services))
-{
-    setObjectName(QStringLiteral("FormFame"));
+    setObjectName(QStringLiteral("hallOfFameDialog"));
     setWindowTitle(QStringLiteral("Hall "));
     makeBlackDialog(this, 292, 251);
     static const char* const ranks[] = {"I.", "II.", "III.", "4.", "5.", "6.", "7.", "8."};
@@ -85,20 +42,16 @@ TFormFame::TFormFame(FameState& state, ProfileFile& file, FameServices services,
         scores_[static_cast<size_t>(k)] = label(QString(), QStringLiteral("Label%1S").arg(k + 1));
         scores_[static_cast<size_t>(k)]->move(232, top);
     }
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(9, 216, 130, 25);
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("Clear"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setGeometry(154, 216, 130, 25);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &TFormFame::BitBtn2Click);
+    okButton = makeButton(this, "okButton", QStringLiteral("OK"), {9, 216, 130, 25});
+    okButton->setDefault(true);
+    clearButton = makeButton(this, "clearButton", QStringLiteral("Clear"), {154, 216, 130, 25});
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(clearButton, &QPushButton::clicked, this, &HallOfFameDialog::clearTable);
     state_.table.load(file_);
     RefreshFame();
 }
 
-void TFormFame::showEvent(QShowEvent* event)
+void HallOfFameDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     centreOnScreen(this);
@@ -106,7 +59,7 @@ void TFormFame::showEvent(QShowEvent* event)
     RefreshFame();
 }
 
-void TFormFame::InsertPendingScore()
+void HallOfFameDialog::InsertPendingScore()
 {
     if (!state_.ScorePending)
         return;
@@ -115,7 +68,7 @@ void TFormFame::InsertPendingScore()
     state_.ScorePending = false;
 }
 
-void TFormFame::RefreshFame()
+void HallOfFameDialog::RefreshFame()
 {
     for (int k = 1; k <= kFamePlaces; ++k) {
         names_[static_cast<size_t>(k - 1)]->setText(state_.table.place(k).FameName);
@@ -124,7 +77,7 @@ void TFormFame::RefreshFame()
     }
 }
 
-void TFormFame::BitBtn2Click()
+void HallOfFameDialog::clearTable()
 {
     const QString question = services_.text ? services_.text(79) : QString();
     if (services_.confirm && services_.confirm(question)) {
@@ -136,7 +89,7 @@ void TFormFame::BitBtn2Click()
     accept();
 }
 
-void TFormFame::done(int result)
+void HallOfFameDialog::done(int result)
 {
     state_.table.save(file_);
     QDialog::done(result);

@@ -1,7 +1,7 @@
 // The field setup dialogs: the alias list, adding, deleting, choosing and the preview.
 #include "TestSupport.h"
 
-#include "render/SetPole.h"
+#include "render/FieldSetupDialog.h"
 #include "render/Skin.h"
 
 #include <QDir>
@@ -16,7 +16,7 @@
 namespace kestrum::test {
 namespace {
 
-class SetPoleTest : public testing::Test {
+class FieldSetupTest : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -41,133 +41,133 @@ protected:
         for (int i = 0; i < files.size(); ++i)
             config_->SkinAliases[static_cast<size_t>(i)] = {QStringLiteral("A%1").arg(i + 1), files[i]};
         config_->ActiveAl = active;
-        set_ = std::make_unique<TFormSet>(*config_, services_, nullptr);
+        set_ = std::make_unique<FieldSetupDialog>(*config_, services_, nullptr);
         add_ = set_->addDialog();
     }
     QStringList listed() const
     {
         QStringList names;
-        for (int i = 0; i < set_->ListNamePic->count(); ++i)
-            names << set_->ListNamePic->item(i)->text();
+        for (int i = 0; i < set_->aliasList->count(); ++i)
+            names << set_->aliasList->item(i)->text();
         return names;
     }
 
     QTemporaryDir dir_;
     std::unique_ptr<Configuration> config_;
-    SetPoleServices services_;
-    std::unique_ptr<TFormSet> set_;
-    TFormAdd* add_ = nullptr;  // the setup dialog's own
+    FieldSetupServices services_;
+    std::unique_ptr<FieldSetupDialog> set_;
+    AddSkinDialog* add_ = nullptr;  // the setup dialog's own
     QStringList asked_, reports_;
     bool answer_ = true;
     QString chosenFile_;
 };
 
-TEST_F(SetPoleTest, ListsTheAliasesAndSelectsTheOneInUse)
+TEST_F(FieldSetupTest, ListsTheAliasesAndSelectsTheOneInUse)
 {
     make({"kestrum", "small", "kestrum"}, 2);
     EXPECT_EQ(listed(), (QStringList{"A1", "A2", "A3"}));
-    EXPECT_EQ(set_->ListNamePic->currentRow(), 1);
-    EXPECT_EQ(add_->EditNamePic->text(), "A2");
-    EXPECT_EQ(add_->EditFileN->text(), "small");
+    EXPECT_EQ(set_->aliasList->currentRow(), 1);
+    EXPECT_EQ(add_->nameEdit->text(), "A2");
+    EXPECT_EQ(add_->fileEdit->text(), "small");
 }
 
-TEST_F(SetPoleTest, DeleteKeepsTheLastAliasAndShiftsTheRestUp)
+TEST_F(FieldSetupTest, DeleteKeepsTheLastAliasAndShiftsTheRestUp)
 {
     make({"kestrum"});
-    set_->BtnDelClick();
+    set_->deleteSelected();
     EXPECT_EQ(config_->AlCount, 1);
     EXPECT_EQ(listed(), QStringList{"A1"});
 
     make({"kestrum", "small"});
-    set_->ListNamePic->setCurrentRow(1);
-    set_->BtnDelClick();
+    set_->aliasList->setCurrentRow(1);
+    set_->deleteSelected();
     EXPECT_EQ(config_->AlCount, 1);
     EXPECT_EQ(listed(), QStringList{"A1"});
-    EXPECT_EQ(set_->ListNamePic->currentRow(), 0);
+    EXPECT_EQ(set_->aliasList->currentRow(), 0);
 
     make({"f1", "f2", "f3", "f4"});
-    set_->ListNamePic->setCurrentRow(1);
-    set_->BtnDelClick();
+    set_->aliasList->setCurrentRow(1);
+    set_->deleteSelected();
     EXPECT_EQ(listed(), (QStringList{"A1", "A3", "A4"}));
     EXPECT_EQ(config_->AlCount, 3);
     EXPECT_EQ(config_->ActiveAl, 1);
     EXPECT_EQ(config_->SkinAliases[1].File, "f3");
     EXPECT_EQ(config_->SkinAliases[2].File, "f4");
     EXPECT_EQ(config_->SkinAliases[3].File, "f4") << "the old last place keeps its content";
-    set_->BtnOkClick();
+    set_->chooseSelected();
     ProfileFile f(dir_.filePath("Kestrum.ini"));
     EXPECT_EQ(f.readInt("alias", "AlCount", 0), 3);
     EXPECT_EQ(f.readText("alias", "Name4", ""), "A4");
     EXPECT_EQ(f.readText("alias", "File4", ""), "f4");
 }
 
-TEST_F(SetPoleTest, AddCutsTheNameAndAppendsItWithoutMovingTheSelection)
+TEST_F(FieldSetupTest, AddCutsTheNameAndAppendsItWithoutMovingTheSelection)
 {
     make({"kestrum"});
-    add_->EditNamePic->setText("A name of twenty-five ch");
-    add_->EditFileN->setText("small");
-    add_->BtnAddNClick();
+    add_->nameEdit->setText("A name of twenty-five ch");
+    add_->fileEdit->setText("small");
+    add_->addAlias();
     EXPECT_EQ(config_->AlCount, 2);
     EXPECT_EQ(config_->ActiveAl, 2);
     EXPECT_EQ(config_->SkinAliases[1].Name, "A name of twenty-fiv");
     EXPECT_EQ(listed(), (QStringList{"A1", "A name of twenty-fiv"}));
-    EXPECT_EQ(set_->ListNamePic->currentRow(), 0);
+    EXPECT_EQ(set_->aliasList->currentRow(), 0);
 }
 
-TEST_F(SetPoleTest, AnAliasAddedAndCancelledIsWrittenAtTheNextOk)
+TEST_F(FieldSetupTest, AnAliasAddedAndCancelledIsWrittenAtTheNextOk)
 {
     make({"kestrum"});
-    add_->EditNamePic->setText("Small");
-    add_->EditFileN->setText("small");
-    add_->BtnAddNClick();
+    add_->nameEdit->setText("Small");
+    add_->fileEdit->setText("small");
+    add_->addAlias();
     set_->reject();
     ProfileFile f(dir_.filePath("Kestrum.ini"));
     EXPECT_EQ(f.readInt("alias", "AlCount", 0), 0) << "Cancel writes nothing";
     EXPECT_EQ(listed().size(), 2);
-    set_->ListNamePic->setCurrentRow(1);
-    set_->BtnOkClick();
+    set_->aliasList->setCurrentRow(1);
+    set_->chooseSelected();
     EXPECT_EQ(f.readInt("alias", "AlCount", 0), 2);
     EXPECT_EQ(f.readText("alias", "Name2", ""), "Small");
     EXPECT_EQ(set_->SkinFileName, "small");
 }
 
-TEST_F(SetPoleTest, AFileFromAnotherFolderKeepsOnlyItsName)
+TEST_F(FieldSetupTest, AFileFromAnotherFolderKeepsOnlyItsName)
 {
     make({"kestrum"});
     chosenFile_ = "/some/where/else/brick.bmp";
-    add_->OpenFileClick();
-    EXPECT_EQ(add_->EditFileN->text(), "brick.bmp");
+    add_->browse();
+    EXPECT_EQ(add_->fileEdit->text(), "brick.bmp");
     config_->SkinAliases[0].File = "/elsewhere/small";
-    set_->BtnOkClick();
+    set_->chooseSelected();
     EXPECT_EQ(set_->SkinFileName, "small");
 }
 
-TEST_F(SetPoleTest, TheFiftyFirstAliasIsRefused)
+TEST_F(FieldSetupTest, TheFiftyFirstAliasIsRefused)
 {
     QStringList fifty;
     for (int i = 0; i < 50; ++i)
         fifty << "kestrum";
     make(fifty);
-    add_->BtnAddNClick();
+    add_->addAlias();
     EXPECT_EQ(config_->AlCount, 50);
     ASSERT_EQ(reports_.size(), 1);
     EXPECT_TRUE(reports_[0].contains("50"));
     EXPECT_EQ(listed().size(), 50);
 }
 
-TEST_F(SetPoleTest, OkWritesTheDefaultSkinOnlyWhenThePlayerSaysYes)
+TEST_F(FieldSetupTest, OkWritesTheDefaultSkinOnlyWhenThePlayerSaysYes)
 {
     make({"kestrum", "small"});
-    set_->ListNamePic->setCurrentRow(1);
+    set_->aliasList->setCurrentRow(1);
     answer_ = false;
-    set_->BtnOkClick();
+    set_->chooseSelected();
     EXPECT_EQ(asked_, QStringList{"text82"});
     ProfileFile f(dir_.filePath("Kestrum.ini"));
     EXPECT_EQ(f.readText("options", "FileCells", "none"), "none");
     EXPECT_EQ(f.readInt("alias", "AlCount", 0), 2);
     EXPECT_EQ(set_->SkinFileName, "small") << "the running program uses it all the same";
     answer_ = true;
-    set_->BtnOkClick();
+    set_->chooseSelected();
     EXPECT_EQ(f.readText("options", "FileCells", "none"), "small");
     EXPECT_EQ(f.readInt("options", "ActiveAl", 0), 2);
     const QByteArray order = [&] {
@@ -178,7 +178,7 @@ TEST_F(SetPoleTest, OkWritesTheDefaultSkinOnlyWhenThePlayerSaysYes)
     EXPECT_LT(order.indexOf("FileCells"), order.indexOf("ActiveAl"));
 }
 
-TEST_F(SetPoleTest, ThePreviewShowsTheSnakeHeadingForTheApple)
+TEST_F(FieldSetupTest, ThePreviewShowsTheSnakeHeadingForTheApple)
 {
     const QImage p = paintSkinPreview(solidSkin(22), 54, 213);
     // x0 = 27 - 33 = -6, y0 = 106 - 110 = -4: the middle column starts at x = 16.
@@ -197,27 +197,27 @@ TEST_F(SetPoleTest, ThePreviewShowsTheSnakeHeadingForTheApple)
     EXPECT_EQ(tileAt(small, {4, 27}), tile::Floor);
 }
 
-TEST_F(SetPoleTest, DeletingShowsThePreviewOnceSoAMissingPictureIsReportedOnce)
+TEST_F(FieldSetupTest, DeletingShowsThePreviewOnceSoAMissingPictureIsReportedOnce)
 {
     make({"gone", "kestrum"});
-    set_->ListNamePic->setCurrentRow(1);
+    set_->aliasList->setCurrentRow(1);
     reports_.clear();
-    set_->BtnDelClick();
+    set_->deleteSelected();
     EXPECT_EQ(listed(), QStringList{"A1"});
     EXPECT_EQ(reports_.size(), 1) << reports_.join(" | ").toStdString();
 }
 
-TEST_F(SetPoleTest, AMissingPictureIsReportedAndThePreviewKeptAsItWas)
+TEST_F(FieldSetupTest, AMissingPictureIsReportedAndThePreviewKeptAsItWas)
 {
     make({"kestrum", "gone"});
-    set_->ListNamePic->setCurrentRow(0);
+    set_->aliasList->setCurrentRow(0);
     set_->showPreview(1);
-    const QImage before = set_->Image1->pixmap().toImage();
+    const QImage before = set_->preview->pixmap().toImage();
     ASSERT_FALSE(before.isNull());
-    set_->ListNamePic->setCurrentRow(1);
+    set_->aliasList->setCurrentRow(1);
     ASSERT_EQ(reports_.size(), 1);
     EXPECT_TRUE(reports_[0].startsWith("Cannot open file"));
-    EXPECT_EQ(set_->Image1->pixmap().toImage(), before);
+    EXPECT_EQ(set_->preview->pixmap().toImage(), before);
 }
 
 }  // namespace

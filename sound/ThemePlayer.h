@@ -1,40 +1,14 @@
-// Background music: five MIDI themes played one after the other in a drawn order, driven
-// by the five text commands of a media device under the alias "mainback".
+// Background music: five MIDI themes played one after the other in a drawn order, sent to
+// the media device as its command texts.
 #pragma once
 
 #include "core/Random.h"
 
-#include <QObject>
 #include <QString>
 #include <array>
 #include <functional>
 
-typedef struct _Mix_Music Mix_Music;
-
 namespace kestrum {
-
-// The media device: takes the command texts and plays MIDI files through SDL2_mixer
-// with the General MIDI sound font. The end of a theme, or a stop, is reported by the
-// signal notify(), delivered on the thread the device lives on.
-class MciDevice : public QObject {
-    Q_OBJECT
-public:
-    MciDevice();
-    ~MciDevice() override;
-    // Carries out one command; unknown or failing commands are ignored, as their results
-    // are.
-    void send(const QString& command);
-    bool isOpen() const { return music_ != nullptr; }
-    bool playing() const;
-
-signals:
-    void notify();
-
-private:
-    void closeTheme();
-    Mix_Music* music_ = nullptr;
-    bool device_ = false;
-};
 
 // The music's rules: which theme comes next, and when to start, stop and ignore.
 class ThemePlayer {

@@ -1,14 +1,13 @@
-#include "UnitKestrum.h"
+#include "MainWindow.h"
 
 #include "AboutBox.h"
 #include "HelpWindow.h"
 #include "KeyMap.h"
 #include "MenuTable.h"
 #include "SidePanel.h"
-#include "X11FieldOutput.h"
-#include "core/MesWarn.h"
-#include "render/SetPole.h"
-#include "settings/Vel.h"
+#include "app/WarningPopup.h"
+#include "render/FieldSetupDialog.h"
+#include "settings/SpeedDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,66 +29,6 @@
 namespace kestrum {
 
 // ---------------------------------------------------------------------------------------
-// FieldView
-
-FieldView::FieldView(QWidget* parent, const QImage& image) : QWidget(parent), image_(image)
-{
-    setObjectName(QStringLiteral("ImagePole"));
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::StrongFocus);
-}
-
-FieldView::~FieldView() = default;
-
-void FieldView::takeOwnWindow()
-{
-    if (direct_ || !X11FieldOutput::available())
-        return;
-    direct_ = true;
-    // Until the field's own window is filled the parent's picture of it stays there.
-    setAttribute(Qt::WA_NoSystemBackground);
-    setAttribute(Qt::WA_PaintOnScreen);
-    setAttribute(Qt::WA_NativeWindow);
-    output_ = X11FieldOutput::create(this);
-    if (!output_) {
-        direct_ = false;
-        setAttribute(Qt::WA_PaintOnScreen, false);
-    }
-    update();
-}
-
-QPaintEngine* FieldView::paintEngine() const { return direct_ ? nullptr : QWidget::paintEngine(); }
-
-void FieldView::paintEvent(QPaintEvent* event)
-{
-    if (direct_) {
-        // Put once the window can be seen: its exposure asks for the whole field anyway.
-        if (windowHandle() && windowHandle()->isExposed())
-            output_->put(image_, event->region());
-        return;
-    }
-    QPainter p(this);
-    // Only the changed cells: a tick touches a few cells in different corners.
-    for (const QRect& r : event->region())
-        p.drawImage(r.topLeft(), image_, r);
-    // Outside the picture (before the first build) stays black.
-    const QRegion outside = event->region() - QRegion(image_.rect());
-    for (const QRect& o : outside)
-        p.fillRect(o, Qt::black);
-    if (!painted_ && !image_.isNull()) {
-        painted_ = true;
-        if (onFirstPaint)
-            onFirstPaint();
-    }
-}
-
-void FieldView::keyPressEvent(QKeyEvent* event)
-{
-    if (onKey)
-        onKey(event);
-}
-
-// ---------------------------------------------------------------------------------------
 // Menu pictures, 16 x 16, painted here so that every look is our own.
 
 namespace {
@@ -103,16 +42,16 @@ QIcon menuIcon(const QString& name)
     const auto pen = [&](QColor c, qreal w = 1.6) {
         p.setPen(QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     };
-    if (name == QLatin1String("N9")) {  // New: a fresh apple
+    if (name == QLatin1String("newGame")) {  // New: a fresh apple
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(220, 40, 40));
         p.drawEllipse(QPointF(8, 9.5), 5.5, 5);
         p.setBrush(QColor(80, 190, 70));
         p.drawEllipse(QPointF(10.5, 3.5), 2.5, 1.5);
-    } else if (name == QLatin1String("N10")) {  // Pause
+    } else if (name == QLatin1String("pause")) {  // Pause
         p.fillRect(QRectF(4, 3, 3, 10), QColor(60, 120, 220));
         p.fillRect(QRectF(9, 3, 3, 10), QColor(60, 120, 220));
-    } else if (name == QLatin1String("N2")) {  // Hall of fame: a cup
+    } else if (name == QLatin1String("hallOfFame")) {  // Hall of fame: a cup
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(235, 190, 40));
         QPainterPath cup;
@@ -123,16 +62,16 @@ QIcon menuIcon(const QString& name)
         p.drawPath(cup);
         p.drawRect(QRectF(7, 10, 2, 3));
         p.drawRect(QRectF(4.5, 13, 7, 2));
-    } else if (name == QLatin1String("N3")) {  // Exit
+    } else if (name == QLatin1String("exit")) {  // Exit
         pen(QColor(210, 50, 50), 2.2);
         p.drawLine(QPointF(4, 4), QPointF(12, 12));
         p.drawLine(QPointF(12, 4), QPointF(4, 12));
-    } else if (name == QLatin1String("N7")) {  // Speed: a gauge
+    } else if (name == QLatin1String("speedMenu")) {  // Speed: a gauge
         pen(QColor(60, 60, 60));
         p.drawArc(QRectF(2, 3, 12, 12), 0, 180 * 16);
         pen(QColor(210, 50, 50), 2);
         p.drawLine(QPointF(8, 9), QPointF(12, 5));
-    } else if (name == QLatin1String("Ndific")) {  // Level: stairs
+    } else if (name == QLatin1String("levelMenu")) {  // Level: stairs
         pen(QColor(120, 80, 40), 2);
         QPainterPath stairs;
         stairs.moveTo(2, 14);
@@ -143,22 +82,22 @@ QIcon menuIcon(const QString& name)
         stairs.lineTo(14, 6);
         stairs.lineTo(14, 2);
         p.drawPath(stairs);
-    } else if (name == QLatin1String("N99")) {  // Next level: an arrow
+    } else if (name == QLatin1String("nextLevel")) {  // Next level: an arrow
         pen(QColor(40, 150, 60), 2.2);
         p.drawLine(QPointF(2, 8), QPointF(13, 8));
         p.drawLine(QPointF(9, 4), QPointF(13, 8));
         p.drawLine(QPointF(9, 12), QPointF(13, 8));
-    } else if (name == QLatin1String("MSetPole")) {  // Field setup: a little field
+    } else if (name == QLatin1String("fieldSetup")) {  // Field setup: a little field
         p.fillRect(QRectF(2, 2, 12, 12), QColor(50, 90, 40));
         pen(QColor(160, 150, 120), 1);
         p.drawRect(QRectF(2.5, 2.5, 11, 11));
         p.fillRect(QRectF(5, 7, 6, 2), QColor(140, 230, 100));
-    } else if (name == QLatin1String("Lang1")) {  // Language: a globe
+    } else if (name == QLatin1String("selectLanguage")) {  // Language: a globe
         pen(QColor(40, 110, 200), 1.3);
         p.drawEllipse(QPointF(8, 8), 6, 6);
         p.drawEllipse(QPointF(8, 8), 2.5, 6);
         p.drawLine(QPointF(2, 8), QPointF(14, 8));
-    } else if (name == QLatin1String("N6")) {  // About: an "i"
+    } else if (name == QLatin1String("about")) {  // About: an "i"
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(40, 110, 200));
         p.drawEllipse(QPointF(8, 8), 7, 7);
@@ -190,15 +129,15 @@ QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& f
 // ---------------------------------------------------------------------------------------
 // Creation
 
-TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> messageSink)
+MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> messageSink)
     : QMainWindow(parent),
       config_(Configuration::locate()),
       game_(*this, random_),
-      themes_([this](const QString& command) { mci_.send(command); }, random_,
-              [this] { return action(QStringLiteral("NMusic"))->isChecked(); }),
+      themes_([this](const QString& command) { musicDevice_.send(command); }, random_,
+              [this] { return action(QStringLiteral("music"))->isChecked(); }),
       messageSink_(std::move(messageSink))
 {
-    setObjectName(QStringLiteral("FormKestrum"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Kestrum"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -234,53 +173,53 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
     central->setAutoFillBackground(true);
     central->setPalette(pal);
     setCentralWidget(central);
-    ImagePole = new FieldView(central, canvas_->image());
-    ImagePole->onKey = [this](QKeyEvent* e) { FormKeyDown(virtualKeyFromQt(e->key())); };
-    Panel1 = new SidePanel(central);
+    field_ = new FieldView(central, canvas_->image());
+    field_->onKey = [this](QKeyEvent* e) { keyDown(virtualKeyFromQt(e->key())); };
+    panel_ = new SidePanel(central);
     createActions();
 
-    Timer1.setObjectName(QStringLiteral("Timer1"));
-    Timer1.setTimerType(Qt::PreciseTimer);
-    Timer1.setInterval(config_.Speed);
-    Timer2.setObjectName(QStringLiteral("Timer2"));
-    Timer2.setTimerType(Qt::PreciseTimer);
-    Timer2.setInterval(50);
-    connect(&Timer1, &QTimer::timeout, this, &TFormKestrum::Timer1Timer);
-    connect(&Timer2, &QTimer::timeout, this, &TFormKestrum::Timer2Timer);
+    gameTimer_.setObjectName(QStringLiteral("gameTimer"));
+    gameTimer_.setTimerType(Qt::PreciseTimer);
+    gameTimer_.setInterval(config_.Speed);
+    sequenceTimer_.setObjectName(QStringLiteral("sequenceTimer"));
+    sequenceTimer_.setTimerType(Qt::PreciseTimer);
+    sequenceTimer_.setInterval(50);
+    connect(&gameTimer_, &QTimer::timeout, this, &MainWindow::tick);
+    connect(&sequenceTimer_, &QTimer::timeout, this, &MainWindow::sequenceStep);
     frameTimer_.setSingleShot(true);
     frameTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&frameTimer_, &QTimer::timeout, this, &TFormKestrum::frameDue);
+    connect(&frameTimer_, &QTimer::timeout, this, &MainWindow::frameDue);
     if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && screen->refreshRate() >= 20)
         frameInterval_ = static_cast<int>(1000.0 / screen->refreshRate());
 
-    action(QStringLiteral("Nsnd"))->setChecked(config_.Sounds);
-    action(QStringLiteral("NMusic"))->setChecked(config_.Music);
-    markSpeed(Timer1.interval());
+    action(QStringLiteral("sounds"))->setChecked(config_.Sounds);
+    action(QStringLiteral("music"))->setChecked(config_.Music);
+    markSpeed(gameTimer_.interval());
 
-    connect(Panel1->LScore, &ClickLabel::doubleClicked, this, &TFormKestrum::LScoreDblClick);
-    connect(Panel1->LHead, &ClickLabel::clicked, this, &TFormKestrum::LHeadClick);
-    connect(Panel1->LLong, &ClickLabel::clicked, this, &TFormKestrum::LLongClick);
+    connect(panel_->scoreLabel, &ClickLabel::doubleClicked, this, &MainWindow::scoreDoubleClicked);
+    connect(panel_->livesLabel, &ClickLabel::clicked, this, &MainWindow::nextLevel);
+    connect(panel_->eatenLabel, &ClickLabel::clicked, this, &MainWindow::previousLevel);
 
     // The wave list is read now when the sound is on ("Start" is about to play), else
     // after the first frame.
     if (config_.Sounds)
         loadWaveList();
-    // The sound switch is applied once: inverted here, NsndClick inverts it back, prepares
+    // The sound switch is applied once: inverted here, toggleSounds inverts it back, prepares
     // the device and writes the setting.
-    action(QStringLiteral("Nsnd"))->setChecked(!action(QStringLiteral("Nsnd"))->isChecked());
-    NsndClick();
+    action(QStringLiteral("sounds"))->setChecked(!action(QStringLiteral("sounds"))->isChecked());
+    toggleSounds();
 
     // The music follows the application in and out of the foreground.
-    connect(&mci_, &MciDevice::notify, this, [this] { themes_.onNotify(); });
+    connect(&musicDevice_, &MusicDevice::notify, this, [this] { themes_.onNotify(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) { foregroundChanged(state == Qt::ApplicationActive); });
 
     // What the first frame does not show waits until it is on the screen: the dialogs
     // (nobody can open one sooner), the window's and the menus' pictures and the wave list
     // of a silent game.
-    ImagePole->onFirstPaint = [this] {
+    field_->onFirstPaint = [this] {
         QTimer::singleShot(0, this, [this] {
-            ImagePole->takeOwnWindow();
+            field_->takeOwnWindow();
             setWindowIcon(QIcon(QStringLiteral(":/kestrum.png")));
             for (QAction* a : std::as_const(actions_))
                 a->setIcon(menuIcon(a->objectName()));
@@ -291,78 +230,78 @@ TFormKestrum::TFormKestrum(QWidget* parent, std::function<void(const QString&)> 
 }
 
 // Once a run; without the list the game goes on silent, and the switch still works.
-void TFormKestrum::loadWaveList()
+void MainWindow::loadWaveList()
 {
     if (waveListTried_)
         return;
     waveListTried_ = true;
     QString waveError;
-    waveListLoaded_ = DXWaveList_.load(QStringLiteral("Sounds.dxw"), &waveError);
+    waveListLoaded_ = soundEffects_.load(QStringLiteral("Sounds.dxw"), &waveError);
     if (!waveListLoaded_)
         reportError(waveError);
 }
 
 // The other windows, in their order; the hall of fame reads its table as it is made.
 // Everything that opens one calls this first.
-void TFormKestrum::createWindows()
+void MainWindow::createWindows()
 {
-    if (FormVel)
+    if (speedDialog_)
         return;
-    AboutBox = new TAboutBox(this);
-    SetPoleServices setPole;
+    aboutBox_ = new AboutBox(this);
+    FieldSetupServices setPole;
     setPole.text = [this](int line) { return langText(line); };
     setPole.ask = [this](const QString& question) {
-        return QMessageBox::question(FormSet, QStringLiteral("Kestrum"), question,
+        return QMessageBox::question(fieldSetupDialog_, QStringLiteral("Kestrum"), question,
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     setPole.report = [this](const QString& message) { reportError(message); };
     setPole.chooseFile = [this](const QString& title) {
-        return chooseFileToOpen(FormAdd, title, skinsFolder(),
+        return chooseFileToOpen(addSkinDialog_, title, skinsFolder(),
                                 QStringLiteral("Bitmaps (*.bmp);;All files (*)"), QStringLiteral("bmp"));
     };
     setPole.skinsFolder = [this] { return skinsFolder(); };
-    FormSet = new TFormSet(config_, setPole, this);
-    FormAdd = FormSet->addDialog();
-    FormName = new TFormName(fame_, this);
-    FameServices services;
+    fieldSetupDialog_ = new FieldSetupDialog(config_, setPole, this);
+    addSkinDialog_ = fieldSetupDialog_->addDialog();
+    playerNameDialog_ = new PlayerNameDialog(fame_, this);
+    HallOfFameServices services;
     services.sound = [this](const QString& event) {
         if (soundsOn())
             playSound(event);
     };
     services.text = [this](int line) { return langText(line); };
     services.confirm = [this](const QString& question) {
-        return QMessageBox::question(FormFame, QStringLiteral("Confirm"), question,
+        return QMessageBox::question(hallOfFameDialog_, QStringLiteral("Confirm"), question,
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
-    FormFame = new TFormFame(fame_, config_.file(), std::move(services), this);
-    FormMesWarn = new TFormMesWarn(this);
-    FormVel = new TFormVel(this);
+    hallOfFameDialog_ = new HallOfFameDialog(fame_, config_.file(), std::move(services), this);
+    warning_ = new WarningPopup(this);
+    speedDialog_ = new SpeedDialog(this);
     helpWindow_ = new HelpWindow(this);
     applyLanguageToWindows();
 }
 
-void TFormKestrum::written(bool ok, const QString& error)
+void MainWindow::written(bool ok, const QString& error)
 {
     if (!ok)
         reportError(error);
 }
 
-void TFormKestrum::markSpeed(int interval)
+void MainWindow::markSpeed(int interval)
 {
-    for (const char* name : {"Vel1", "Vel2", "Vel3"})
+    for (const char* name : {"slowSpeed", "normalSpeed", "fastSpeed"})
         action(QLatin1String(name))->setChecked(false);
-    action(QStringLiteral("VelMore"))->setChecked(true);
-    const std::pair<int, const char*> presets[] = {{150, "Vel1"}, {100, "Vel2"}, {50, "Vel3"}};
+    action(QStringLiteral("customSpeed"))->setChecked(true);
+    const std::pair<int, const char*> presets[] = {{150, "slowSpeed"}, {100, "normalSpeed"}, {50, "fastSpeed"}};
     for (const auto& [ms, name] : presets)
         if (interval == ms) {
             action(QLatin1String(name))->setChecked(true);
-            action(QStringLiteral("VelMore"))->setChecked(false);
+            action(QStringLiteral("customSpeed"))->setChecked(false);
         }
 }
 
-TFormKestrum::~TFormKestrum() = default;
+MainWindow::~MainWindow() = default;
 
-void TFormKestrum::createActions()
+void MainWindow::createActions()
 {
     QHash<QString, QMenu*> menus;
     for (const MenuEntry& entry : menuTable()) {
@@ -402,16 +341,16 @@ void TFormKestrum::createActions()
     }
 }
 
-void TFormKestrum::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
-        FormShow();
+        firstShow();
     }
 }
 
-bool TFormKestrum::event(QEvent* event)
+bool MainWindow::event(QEvent* event)
 {
     const bool handled = QMainWindow::event(event);
     // A window manager reports its frame with the move that follows its framing, before
@@ -421,7 +360,7 @@ bool TFormKestrum::event(QEvent* event)
     return handled;
 }
 
-void TFormKestrum::fitToFrame()
+void MainWindow::fitToFrame()
 {
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     // Once the game has been played the field stays: a rebuild would end the game.
@@ -438,20 +377,20 @@ void TFormKestrum::fitToFrame()
     quiet_ = false;
 }
 
-bool TFormKestrum::layoutClientArea()
+bool MainWindow::layoutClientArea()
 {
     // The client area below the menu bar: the field on the left, the panel on the right.
     const int clientHeight = height() - menuBar()->sizeHint().height();
     centralWidget()->setGeometry(0, menuBar()->sizeHint().height(), width(), clientHeight);
-    Panel1->setGeometry(width() - SidePanel::kWidth, 0, SidePanel::kWidth, clientHeight);
-    ImagePole->setGeometry(0, 0, width() - SidePanel::kWidth, clientHeight);
-    if (canvas_->width() == ImagePole->width() && canvas_->height() == ImagePole->height())
+    panel_->setGeometry(width() - SidePanel::kWidth, 0, SidePanel::kWidth, clientHeight);
+    field_->setGeometry(0, 0, width() - SidePanel::kWidth, clientHeight);
+    if (canvas_->width() == field_->width() && canvas_->height() == field_->height())
         return false;
-    canvas_->resize(ImagePole->width(), ImagePole->height());
+    canvas_->resize(field_->width(), field_->height());
     return true;
 }
 
-void TFormKestrum::FormShow()
+void MainWindow::firstShow()
 {
     if (soundsOn())
         playSound(QStringLiteral("Start"));
@@ -459,13 +398,13 @@ void TFormKestrum::FormShow()
     fitToFrame();
     layoutClientArea();
     BuildField();
-    ImagePole->setFocus();
+    field_->setFocus();
     // The game is played from the keyboard: take the focus (also where no window manager
     // hands it over).
     activateWindow();
 }
 
-void TFormKestrum::BuildField()
+void MainWindow::BuildField()
 {
     const QString path = skinsFolder() + SkinFileName;
     QString problem;
@@ -479,10 +418,10 @@ void TFormKestrum::BuildField()
     }
     lastGoodStrip_ = strip;
     game_.BuildField(strip);
-    ImagePole->update();
+    field_->update();
 }
 
-void TFormKestrum::reportError(const QString& text)
+void MainWindow::reportError(const QString& text)
 {
     if (messageSink_)
         messageSink_(text);
@@ -493,61 +432,61 @@ void TFormKestrum::reportError(const QString& text)
 // ---------------------------------------------------------------------------------------
 // Closing
 
-void TFormKestrum::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
-    FormClose();
+    shutDown();
     event->accept();
 }
 
-void TFormKestrum::FormClose()
+void MainWindow::shutDown()
 {
     closing_ = true;
-    Timer1.stop();
-    Timer2.stop();
+    gameTimer_.stop();
+    sequenceTimer_.stop();
     animating_ = false;
     frameTimer_.stop();
     game_.state().ResumeOnKey = true;
     game_.FreeCellPictures();
     if (waitLoop_)
         waitLoop_->quit();
-    if (FormMesWarn && FormMesWarn->isVisible())
-        FormMesWarn->reject();
+    if (warning_ && warning_->isVisible())
+        warning_->reject();
 }
 
 // ---------------------------------------------------------------------------------------
 // Keys and timers
 
-void TFormKestrum::FormKeyDown(uint16_t key)
+void MainWindow::keyDown(uint16_t key)
 {
     if (closing_)
         return;
-    game_.FormKeyDown(key);
+    game_.keyDown(key);
     game_.flush();
 }
 
-void TFormKestrum::Timer1Timer() { game_.Timer1Timer(); }
-void TFormKestrum::Timer2Timer() { game_.Timer2Timer(); }
+void MainWindow::tick() { game_.tick(); }
+void MainWindow::sequenceStep() { game_.sequenceStep(); }
 // The cell animations take a step every 10 ms of the clock. The steps are taken at the
 // frames, as many as are due: a display shows no more of them than that, and the process
 // wakes once a frame instead of once a step and once more for the frame.
-void TFormKestrum::TimerAnimatorTimer()
+void MainWindow::animationStep()
 {
     const qint64 due = animationClock_.elapsed() / kAnimationStepMs - animationSteps_;
     // After a long stall (a modal wait) the animations go on, they do not race.
     const qint64 steps = std::clamp<qint64>(due, 0, 3);
     animationSteps_ += due;
     for (qint64 i = 0; i < steps && animating_; ++i)
-        game_.TimerAnimatorTimer();
+        game_.animationStep();
 }
 
 // ---------------------------------------------------------------------------------------
 // Menu commands
 
-void TFormKestrum::N9Click() { game_.N9Click(); }
-void TFormKestrum::N10Click() { game_.N10Click(); }
-void TFormKestrum::N3Click() { close(); }
+void MainWindow::newGame() { game_.newGame(); }
+void MainWindow::togglePause() { game_.togglePause(); }
+void MainWindow::exitGame() { close(); }
 
-void TFormKestrum::N15Click()
+void MainWindow::showHelp()
 {
     createWindows();
     QString error;
@@ -555,69 +494,69 @@ void TFormKestrum::N15Click()
         reportError(error);
 }
 
-void TFormKestrum::N6Click()
+void MainWindow::showAbout()
 {
     createWindows();
-    AboutBox->exec();
+    aboutBox_->exec();
 }
-void TFormKestrum::LScoreDblClick() { game_.LScoreDblClick(); }
+void MainWindow::scoreDoubleClicked() { game_.scoreDoubleClicked(); }
 
-void TFormKestrum::N2Click()
+void MainWindow::showHallOfFame()
 {
     createWindows();
-    FormFame->exec();
+    hallOfFameDialog_->exec();
 }
 
 // Every speed change ends the running game: a game is always scored at one speed.
-void TFormKestrum::choosePreset(int ms)
+void MainWindow::choosePreset(int ms)
 {
     markSpeed(ms);
-    Timer1.setInterval(ms);
+    gameTimer_.setInterval(ms);
     QString error;
     written(config_.writeSpeed(ms, &error), error);
     game_.state().Lives = 1;
     game_.KillSnake();
 }
 
-void TFormKestrum::Vel1Click() { choosePreset(150); }
-void TFormKestrum::Vel2Click() { choosePreset(100); }
-void TFormKestrum::Vel3Click() { choosePreset(50); }
+void MainWindow::slowSpeed() { choosePreset(150); }
+void MainWindow::normalSpeed() { choosePreset(100); }
+void MainWindow::fastSpeed() { choosePreset(50); }
 
-void TFormKestrum::VelMoreClick()
+void MainWindow::customSpeed()
 {
     createWindows();
-    Timer1.stop();
+    gameTimer_.stop();
     game_.state().ResumeOnKey = true;
-    if (const auto ms = FormVel->choose(Timer1.interval())) {
-        Timer1.setInterval(*ms);
+    if (const auto ms = speedDialog_->choose(gameTimer_.interval())) {
+        gameTimer_.setInterval(*ms);
         QString error;
         written(config_.writeSpeed(*ms, &error), error);
     }
     if (closing_)
         return;
-    markSpeed(Timer1.interval());
+    markSpeed(gameTimer_.interval());
     game_.state().Lives = 1;
     game_.KillSnake();
 }
 
-void TFormKestrum::NsndClick()
+void MainWindow::toggleSounds()
 {
-    QAction* mark = action(QStringLiteral("Nsnd"));
+    QAction* mark = action(QStringLiteral("sounds"));
     mark->setChecked(!mark->isChecked());
     if (mark->isChecked())
         loadWaveList();
     // No sound device: the switch turns itself off, silently.
-    if (mark->isChecked() && !DXWaveList_.deviceOpen() && !DXWaveList_.openDevice())
+    if (mark->isChecked() && !soundEffects_.deviceOpen() && !soundEffects_.openDevice())
         mark->setChecked(false);
     if (!mark->isChecked())
-        DXWaveList_.closeDevice();
+        soundEffects_.closeDevice();
     QString error;
     written(config_.writeSounds(mark->isChecked(), &error), error);
 }
 
-void TFormKestrum::NMusicClick()
+void MainWindow::toggleMusic()
 {
-    QAction* mark = action(QStringLiteral("NMusic"));
+    QAction* mark = action(QStringLiteral("music"));
     mark->setChecked(!mark->isChecked());
     QString error;
     written(config_.writeMusic(mark->isChecked(), &error), error);
@@ -629,7 +568,7 @@ void TFormKestrum::NMusicClick()
     }
 }
 
-void TFormKestrum::foregroundChanged(bool active)
+void MainWindow::foregroundChanged(bool active)
 {
     if (active == foreground_)
         return;
@@ -640,11 +579,11 @@ void TFormKestrum::foregroundChanged(bool active)
         themes_.onLeaveForeground();
 }
 
-void TFormKestrum::N101Click() { game_.N101Click(clickedTag_); }
-void TFormKestrum::LHeadClick() { game_.LHeadClick(); }
-void TFormKestrum::LLongClick() { game_.LLongClick(); }
+void MainWindow::chooseLevel() { game_.chooseLevel(clickedTag_); }
+void MainWindow::nextLevel() { game_.nextLevel(); }
+void MainWindow::previousLevel() { game_.previousLevel(); }
 
-void TFormKestrum::NLevelOpenClick()
+void MainWindow::openLevelPack()
 {
     const QString path = chooseFileToOpen(this, QStringLiteral("Open Level pack"), QString(),
                                           QStringLiteral("Kestrum levels (*.lev);;Any file (*)"),
@@ -653,27 +592,27 @@ void TFormKestrum::NLevelOpenClick()
         game_.OpenLevelPack(path);
 }
 
-void TFormKestrum::MSetPoleClick()
+void MainWindow::setUpField()
 {
     createWindows();
-    if (FormSet->exec() != QDialog::Accepted || closing_)
+    if (fieldSetupDialog_->exec() != QDialog::Accepted || closing_)
         return;
-    SkinFileName = FormSet->SkinFileName;
+    SkinFileName = fieldSetupDialog_->SkinFileName;
     game_.FreeCellPictures();
-    canvas_->resize(ImagePole->width(), ImagePole->height());
+    canvas_->resize(field_->width(), field_->height());
     BuildField();
 }
 
-void TFormKestrum::Lang1Click()
+void MainWindow::chooseLanguage()
 {
     const QString path = chooseFileToOpen(this, QString(), QString(),
                                           QStringLiteral("Language files (*.lng);;All files (*)"),
                                           QStringLiteral("lng"));
     if (!path.isEmpty())
-        chooseLanguage(path);
+        useLanguageFile(path);
 }
 
-void TFormKestrum::chooseLanguage(const QString& path)
+void MainWindow::useLanguageFile(const QString& path)
 {
     // A file of the working directory is kept by its name, any other by its full path.
     const QFileInfo chosen(path);
@@ -687,7 +626,7 @@ void TFormKestrum::chooseLanguage(const QString& path)
         ApplyLanguage();
 }
 
-bool TFormKestrum::LoadLanguage()
+bool MainWindow::LoadLanguage()
 {
     config_.LangFileName = LanguageTexts::resolve(config_.LangFileName);
     QString error;
@@ -698,70 +637,70 @@ bool TFormKestrum::LoadLanguage()
     return true;
 }
 
-void TFormKestrum::ApplyLanguage()
+void MainWindow::ApplyLanguage()
 {
     const auto t = [this](int line) { return LangText.text(line); };
-    action(QStringLiteral("N1"))->setText(t(1) + QStringLiteral("     "));
-    action(QStringLiteral("N4"))->setText(t(6) + QStringLiteral("     "));
+    action(QStringLiteral("fileMenu"))->setText(t(1) + QStringLiteral("     "));
+    action(QStringLiteral("optionsMenu"))->setText(t(6) + QStringLiteral("     "));
     const std::pair<const char*, int> items[] = {
-        {"N9", 2},      {"N10", 3},   {"N2", 4},       {"N3", 5},        {"N7", 7},
-        {"Ndific", 8},  {"Nsnd", 9},  {"NMusic", 10},  {"MSetPole", 11}, {"Vel1", 12},
-        {"Vel2", 13},   {"Vel3", 14}, {"VelMore", 15}, {"N01", 16},      {"N11", 17},
-        {"N21", 18},    {"N31", 19},  {"N41", 20},     {"N51", 21},      {"N61", 22},
-        {"N71", 23},    {"N81", 24},  {"N91", 25},     {"N101", 26},     {"N99", 27},
-        {"NLevelOpen", 28}, {"N6", 29}, {"N15", 32},   {"Lang1", 34},
+        {"newGame", 2},      {"pause", 3},   {"hallOfFame", 4},       {"exit", 5},        {"speedMenu", 7},
+        {"levelMenu", 8},  {"sounds", 9},  {"music", 10},  {"fieldSetup", 11}, {"slowSpeed", 12},
+        {"normalSpeed", 13},   {"fastSpeed", 14}, {"customSpeed", 15}, {"level0", 16},      {"level1", 17},
+        {"level2", 18},    {"level3", 19},  {"level4", 20},     {"level5", 21},      {"level6", 22},
+        {"level7", 23},    {"level8", 24},  {"level9", 25},     {"level10", 26},     {"nextLevel", 27},
+        {"openLevelPack", 28}, {"about", 29}, {"help", 32},   {"selectLanguage", 34},
     };
     for (const auto& [name, line] : items)
         action(QLatin1String(name))->setText(t(line));
     setWindowTitle(t(37));
-    SidePanel* p = Panel1;
-    p->setText(p->LabelLength, t(38));
-    p->setText(p->Llev, QString::number(game_.state().Level) + QStringLiteral("  ") + t(39));
-    p->setText(p->Label1, t(40));
-    p->setText(p->Label2, t(41));
-    p->setText(p->Label3, t(42));
-    p->setText(p->Label4, t(43));  // line 59 would caption it too; it has no use here
-    p->setText(p->Label5, t(44));
-    p->setText(p->Label6, t(45));
-    p->LScore->setToolTip(t(66));
-    p->LHead->setToolTip(t(67));
-    p->IHeadU->setToolTip(t(67));
-    p->LLong->setToolTip(t(68));
-    p->ILong->setToolTip(t(68));
-    p->Bevel3->setToolTip(t(69));
-    p->Bevel4->setToolTip(t(70));
-    p->PanelHelp->setToolTip(t(71));
-    if (FormVel)
+    SidePanel* p = panel_;
+    p->setText(p->lengthCaption, t(38));
+    p->setText(p->levelLabel, QString::number(game_.state().Level) + QStringLiteral("  ") + t(39));
+    p->setText(p->legendFood, t(40));
+    p->setText(p->legendLife, t(41));
+    p->setText(p->legendCrop, t(42));
+    p->setText(p->legendBonus, t(43));  // line 59 would caption it too; it has no use here
+    p->setText(p->legendDeath, t(44));
+    p->setText(p->legendNext, t(45));
+    p->scoreLabel->setToolTip(t(66));
+    p->livesLabel->setToolTip(t(67));
+    p->livesPicture->setToolTip(t(67));
+    p->eatenLabel->setToolTip(t(68));
+    p->eatenPicture->setToolTip(t(68));
+    p->levelFrame->setToolTip(t(69));
+    p->lengthFrame->setToolTip(t(70));
+    p->legend->setToolTip(t(71));
+    if (speedDialog_)
         applyLanguageToWindows();
 }
 
-void TFormKestrum::applyLanguageToWindows()
+void MainWindow::applyLanguageToWindows()
 {
     const auto t = [this](int line) { return LangText.text(line); };
-    FormVel->setWindowTitle(t(46));
-    FormVel->Label1->setText(t(47));
-    FormVel->Label2->setText(t(48));
-    FormVel->Label3->setText(t(49));
-    FormVel->Label4->setText(t(50));
-    for (QLabel* l : {FormVel->Label1, FormVel->Label2, FormVel->Label3, FormVel->Label4})
+    speedDialog_->setWindowTitle(t(46));
+    speedDialog_->firstGearLabel->setText(t(47));
+    speedDialog_->secondGearLabel->setText(t(48));
+    speedDialog_->thirdGearLabel->setText(t(49));
+    speedDialog_->parkLabel->setText(t(50));
+    for (QLabel* l : {speedDialog_->firstGearLabel, speedDialog_->secondGearLabel, speedDialog_->thirdGearLabel, speedDialog_->parkLabel})
         l->adjustSize();
-    FormSet->setWindowTitle(t(51));
-    FormName->setWindowTitle(t(55));
-    FormFame->setWindowTitle(t(56));
-    FormFame->BitBtn2->setText(t(57));
-    FormAdd->setWindowTitle(t(58));
-    FormSet->BtnAdd->setText(t(60));
-    FormAdd->BtnAddN->setText(t(60));
-    FormSet->BtnDel->setText(t(61));
-    FormAdd->openDialogTitle = t(62);
-    AboutBox->setWindowTitle(t(63));
-    AboutBox->Comments->setText(t(83));
+    fieldSetupDialog_->setWindowTitle(t(51));
+    playerNameDialog_->setWindowTitle(t(55));
+    hallOfFameDialog_->setWindowTitle(t(56));
+    hallOfFameDialog_->clearButton->setText(t(57));
+    addSkinDialog_->setWindowTitle(t(58));
+    fieldSetupDialog_->addButton->setText(t(60));
+    addSkinDialog_->addButton->setText(t(60));
+    fieldSetupDialog_->deleteButton->setText(t(61));
+    addSkinDialog_->openDialogTitle = t(62);
+    aboutBox_->setWindowTitle(t(63));
+    aboutBox_->commentsLabel->setText(t(83));
 }
 
 // ---------------------------------------------------------------------------------------
 // GameHost
 
-void TFormKestrum::setAnimatorRunning(bool running)
+void MainWindow::setAnimatorRunning(bool running)
 {
     if (!running || closing_) {
         animating_ = false;
@@ -776,55 +715,55 @@ void TFormKestrum::setAnimatorRunning(bool running)
         frameTimer_.start(frameInterval_);
 }
 
-void TFormKestrum::setLabel(PanelLabel label, const QString& text)
+void MainWindow::setLabel(PanelLabel label, const QString& text)
 {
     QLabel* target = nullptr;
     switch (label) {
-    case PanelLabel::Score: target = Panel1->LScore; break;
-    case PanelLabel::Lives: target = Panel1->LHead; break;
-    case PanelLabel::Eaten: target = Panel1->LLong; break;
-    case PanelLabel::Level: target = Panel1->Llev; break;
-    case PanelLabel::Length: target = Panel1->LabLon; break;
+    case PanelLabel::Score: target = panel_->scoreLabel; break;
+    case PanelLabel::Lives: target = panel_->livesLabel; break;
+    case PanelLabel::Eaten: target = panel_->eatenLabel; break;
+    case PanelLabel::Level: target = panel_->levelLabel; break;
+    case PanelLabel::Length: target = panel_->lengthLabel; break;
     }
-    Panel1->setText(target, text);
+    panel_->setText(target, text);
 }
 
-void TFormKestrum::setMushroomIndicator(bool visible) { Panel1->ImgDrug->setVisible(visible); }
-void TFormKestrum::playPanelAnimation() { Panel1->Anim->play(); }
-void TFormKestrum::showWarning(const QString& text)
+void MainWindow::setMushroomIndicator(bool visible) { panel_->mushroomIndicator->setVisible(visible); }
+void MainWindow::playPanelAnimation() { panel_->Anim->play(); }
+void MainWindow::showWarning(const QString& text)
 {
     createWindows();
-    FormMesWarn->showText(text);
+    warning_->showText(text);
 }
 
-void TFormKestrum::handOverScore(int pendingScore, bool gameOver)
+void MainWindow::handOverScore(int pendingScore, bool gameOver)
 {
     createWindows();
     fame_.PendingScore = pendingScore;
     fame_.ScorePending = true;
     if (fame_.table.eighthScore() < pendingScore)
-        FormName->exec();
+        playerNameDialog_->exec();
     else if (gameOver && soundsOn())
         playSound(QStringLiteral("GameOver"));
     if (!closing_)
-        FormFame->exec();
+        hallOfFameDialog_->exec();
 }
 
-void TFormKestrum::checkLevelItem(int level)
+void MainWindow::checkLevelItem(int level)
 {
-    static const char* const items[] = {"N01", "N11", "N21", "N31", "N41", "N51",
-                                        "N61", "N71", "N81", "N91", "N101", "N99"};
+    static const char* const items[] = {"level0", "level1", "level2", "level3", "level4", "level5",
+                                        "level6", "level7", "level8", "level9", "level10", "nextLevel"};
     for (const char* name : items)
         action(QLatin1String(name))->setChecked(false);
-    action(QLatin1String(level >= 0 && level <= 10 ? items[level] : "N99"))->setChecked(true);
+    action(QLatin1String(level >= 0 && level <= 10 ? items[level] : "nextLevel"))->setChecked(true);
 }
 
-void TFormKestrum::layoutSidePanel(const CellPictures& pictures, int fieldHeight)
+void MainWindow::layoutSidePanel(const CellPictures& pictures, int fieldHeight)
 {
-    Panel1->layoutForSkin(pictures, fieldHeight);
+    panel_->layoutForSkin(pictures, fieldHeight);
 }
 
-QImage TFormKestrum::backgroundPicture()
+QImage MainWindow::backgroundPicture()
 {
     const QString path = skinsFolder() + QStringLiteral("Fone.bmp");
     QString error;
@@ -842,7 +781,7 @@ QImage TFormKestrum::backgroundPicture()
     return picture;
 }
 
-void TFormKestrum::waitMs(int ms)
+void MainWindow::waitMs(int ms)
 {
     if (closing_)
         return;
@@ -855,7 +794,7 @@ void TFormKestrum::waitMs(int ms)
 // A frame at most once a display refresh: what the tick, the animator and the keys draw in
 // between reaches the screen together. A change made when the last frame is a refresh old
 // or older goes up at once, so a tick is never later than one refresh.
-void TFormKestrum::repaintField(const QRegion& region)
+void MainWindow::repaintField(const QRegion& region)
 {
     pendingFrame_ += region;
     if (frameTimer_.isActive() || inFrame_)
@@ -867,44 +806,44 @@ void TFormKestrum::repaintField(const QRegion& region)
         frameTimer_.start(static_cast<int>(frameInterval_ - since));
 }
 
-void TFormKestrum::frameDue()
+void MainWindow::frameDue()
 {
     inFrame_ = true;
     if (animating_)
-        TimerAnimatorTimer();
+        animationStep();
     inFrame_ = false;
     showFrame();
     if (animating_)
         frameTimer_.start(frameInterval_);
 }
 
-void TFormKestrum::showFrame()
+void MainWindow::showFrame()
 {
     if (pendingFrame_.isEmpty())
         return;
     lastFrame_.start();
-    ImagePole->update(pendingFrame_);
+    field_->update(pendingFrame_);
     pendingFrame_ = QRegion();
 }
 
-bool TFormKestrum::soundsOn() const
+bool MainWindow::soundsOn() const
 {
-    const QAction* a = action(QStringLiteral("Nsnd"));
+    const QAction* a = action(QStringLiteral("sounds"));
     return a && a->isEnabled() && a->isChecked();
 }
 
-void TFormKestrum::playSound(const QString& event)
+void MainWindow::playSound(const QString& event)
 {
     if (!soundsOn() || quiet_)
         return;
     // Without a wave list (already reported) nothing can sound and nothing more is said.
-    if (!DXWaveList_.play(event) && waveListLoaded_ && !missingWaves_.contains(event)) {
+    if (!soundEffects_.play(event) && waveListLoaded_ && !missingWaves_.contains(event)) {
         // The step goes on; the missing name is reported once a run.
         missingWaves_.insert(event);
         reportError(QStringLiteral("Wave '%1' not found").arg(event));
     }
 }
 
-QString TFormKestrum::langText(int line) const { return LangText.text(line); }
+QString MainWindow::langText(int line) const { return LangText.text(line); }
 
 }  // namespace kestrum

@@ -1,4 +1,4 @@
-// UnitMesWarn: the timed warning window that tells the player about the mushroom.
+// The timed warning that tells the player about the mushroom; it closes itself.
 #pragma once
 
 #include <QDialog>
@@ -9,10 +9,10 @@ class QLabel;
 namespace kestrum {
 
 // Borderless, black, centred; shown modally and closes itself after 3000 ms.
-class TFormMesWarn : public QDialog {
+class WarningPopup : public QDialog {
     Q_OBJECT
 public:
-    explicit TFormMesWarn(QWidget* parent = nullptr);
+    explicit WarningPopup(QWidget* parent = nullptr);
     // Shows the text modally until the window closes itself.
     void showText(const QString& text);
     QString text() const;

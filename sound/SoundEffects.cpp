@@ -1,4 +1,4 @@
-#include "Sound.h"
+#include "SoundEffects.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -62,16 +62,16 @@ void AudioDevice::release(bool quitWhenLast)
         mix().QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-DXWaveList::DXWaveList()
+SoundEffects::SoundEffects()
 {
     idle_.setSingleShot(true);
     idle_.setInterval(3000);
     QObject::connect(&idle_, &QTimer::timeout, [this] { sleepIfSilent(); });
 }
 
-DXWaveList::~DXWaveList() { closeDevice(); }
+SoundEffects::~SoundEffects() { closeDevice(); }
 
-bool DXWaveList::load(const QString& path, QString* error)
+bool SoundEffects::load(const QString& path, QString* error)
 {
     clips_.clear();
     index_.clear();
@@ -94,15 +94,15 @@ bool DXWaveList::load(const QString& path, QString* error)
     return true;
 }
 
-bool DXWaveList::has(const QString& name) const { return index_.contains(name); }
+bool SoundEffects::has(const QString& name) const { return index_.contains(name); }
 
-const WaveClip* DXWaveList::clip(const QString& name) const
+const WaveClip* SoundEffects::clip(const QString& name) const
 {
     const auto it = index_.constFind(name);
     return it == index_.cend() ? nullptr : &clips_[static_cast<size_t>(*it)];
 }
 
-bool DXWaveList::openDevice()
+bool SoundEffects::openDevice()
 {
     if (open_)
         return true;
@@ -113,7 +113,7 @@ bool DXWaveList::openDevice()
     return true;
 }
 
-bool DXWaveList::wake()
+bool SoundEffects::wake()
 {
     if (awake_)
         return true;
@@ -141,7 +141,7 @@ bool DXWaveList::wake()
     return true;
 }
 
-void DXWaveList::sleepIfSilent()
+void SoundEffects::sleepIfSilent()
 {
     // A clip still sounding restarts the timer when it ends.
     if (!awake_ || mix().Playing(-1) > 0)
@@ -152,7 +152,7 @@ void DXWaveList::sleepIfSilent()
     awake_ = false;
 }
 
-void DXWaveList::freeChunks()
+void SoundEffects::freeChunks()
 {
     for (Mix_Chunk*& c : chunks_) {
         if (c)
@@ -162,7 +162,7 @@ void DXWaveList::freeChunks()
     chunks_.clear();
 }
 
-void DXWaveList::closeDevice()
+void SoundEffects::closeDevice()
 {
     idle_.stop();
     if (awake_) {
@@ -181,7 +181,7 @@ void DXWaveList::closeDevice()
     open_ = false;
 }
 
-int DXWaveList::sounding(const QString& name) const
+int SoundEffects::sounding(const QString& name) const
 {
     const auto it = index_.constFind(name);
     if (!awake_ || it == index_.cend())
@@ -193,7 +193,7 @@ int DXWaveList::sounding(const QString& name) const
     return n;
 }
 
-bool DXWaveList::play(const QString& name)
+bool SoundEffects::play(const QString& name)
 {
     const auto it = index_.constFind(name);
     if (it == index_.cend())

@@ -1,15 +1,18 @@
-// UnitKestrum: the main window TFormKestrum. It owns the game, its three timers, the
-// field picture on screen, the side panel and the menus, and is the core's GameHost.
+// The main window. It owns the game, its timers, the field on the screen, the side panel,
+// the menus and the dialogs, and is the core's GameHost.
 #pragma once
 
+#include "FieldView.h"
 #include "core/Game.h"
 #include "core/GameHost.h"
 #include "core/Random.h"
 #include "settings/Configuration.h"
-#include "settings/Fame.h"
+#include "settings/HallOfFameDialog.h"
+#include "settings/PlayerNameDialog.h"
 #include "settings/Language.h"
-#include "sound/Music.h"
-#include "sound/Sound.h"
+#include "sound/MusicDevice.h"
+#include "sound/ThemePlayer.h"
+#include "sound/SoundEffects.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -26,69 +29,41 @@ class QEventLoop;
 namespace kestrum {
 
 class SidePanel;
-class X11FieldOutput;
-class TFormMesWarn;
-class TAboutBox;
+class WarningPopup;
+class AboutBox;
 class HelpWindow;
-class TFormVel;
-class TFormSet;
-class TFormAdd;
+class SpeedDialog;
+class FieldSetupDialog;
+class AddSkinDialog;
 
-// ImagePole: shows the persistent field picture; repaints only what it is asked to.
-class FieldView : public QWidget {
-    Q_OBJECT
-public:
-    FieldView(QWidget* parent, const QImage& image);
-    ~FieldView() override;
-    std::function<void(QKeyEvent*)> onKey;
-    // Called once, when the field has been painted for the first time.
-    std::function<void()> onFirstPaint;
-
-    // On X11, once the field has been shown, it takes a window of its own that its cells
-    // are put into directly (see X11FieldOutput); elsewhere Qt paints it as before.
-    void takeOwnWindow();
-    QPaintEngine* paintEngine() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    bool focusNextPrevChild(bool) override { return false; }  // Tab is a game key too
-
-private:
-    const QImage& image_;
-    bool painted_ = false;
-    bool direct_ = false;
-    std::unique_ptr<X11FieldOutput> output_;
-};
-
-class TFormKestrum : public QMainWindow, public GameHost {
+class MainWindow : public QMainWindow, public GameHost {
     Q_OBJECT
 public:
     // Messages for the player go to messageSink when one is given (the tests record
     // them), else to a warning box.
-    explicit TFormKestrum(QWidget* parent = nullptr,
+    explicit MainWindow(QWidget* parent = nullptr,
                           std::function<void(const QString&)> messageSink = {});
-    ~TFormKestrum() override;
+    ~MainWindow() override;
 
     Game& game() { return game_; }
     QAction* action(const QString& name) const { return actions_.value(name); }
-    SidePanel* panel() const { return Panel1; }
-    FieldView* fieldView() const { return ImagePole; }
-    QTimer& timer1() { return Timer1; }
-    QTimer& timer2() { return Timer2; }
+    SidePanel* panel() const { return panel_; }
+    FieldView* fieldView() const { return field_; }
+    QTimer& gameTimer() { return gameTimer_; }
+    QTimer& sequenceTimer() { return sequenceTimer_; }
     // True while cell animations run (their steps are taken at the frames).
     bool animating() const { return animating_; }
-    HelpWindow* helpWindow() { return made(&TFormKestrum::helpWindow_); }
+    HelpWindow* helpWindow() { return made(&MainWindow::helpWindow_); }
     Configuration& config() { return config_; }
     // The hall of fame's table is read as its window is made.
-    FameState& fame() { return made(&TFormKestrum::fame_); }
-    TFormFame* formFame() { return made(&TFormKestrum::FormFame); }
-    TFormName* formName() { return made(&TFormKestrum::FormName); }
-    TFormVel* formVel() { return made(&TFormKestrum::FormVel); }
-    TFormSet* formSet() { return made(&TFormKestrum::FormSet); }
-    TFormAdd* formAdd() { return made(&TFormKestrum::FormAdd); }
+    FameState& fame() { return made(&MainWindow::fame_); }
+    HallOfFameDialog* hallOfFameDialog() { return made(&MainWindow::hallOfFameDialog_); }
+    PlayerNameDialog* playerNameDialog() { return made(&MainWindow::playerNameDialog_); }
+    SpeedDialog* speedDialog() { return made(&MainWindow::speedDialog_); }
+    FieldSetupDialog* fieldSetupDialog() { return made(&MainWindow::fieldSetupDialog_); }
+    AddSkinDialog* addSkinDialog() { return made(&MainWindow::addSkinDialog_); }
     const LanguageTexts& texts() const { return LangText; }
-    DXWaveList& waveList() { return DXWaveList_; }
+    SoundEffects& soundEffects() { return soundEffects_; }
     ThemePlayer& themes() { return themes_; }
     // The application came to (true) or left (false) the foreground.
     void foregroundChanged(bool active);
@@ -98,36 +73,36 @@ public:
     bool LoadLanguage();
     // Copies LangText onto every window.
     void ApplyLanguage();
-    // What Lang1Click does once a file has been chosen.
-    void chooseLanguage(const QString& path);
+    // What chooseLanguage does once a file has been chosen.
+    void useLanguageFile(const QString& path);
 
     void reportError(const QString& text);
 
-    // Handlers, named after their component and event.
-    void FormShow();
-    void FormKeyDown(uint16_t key);
-    void Timer1Timer();
-    void Timer2Timer();
-    void TimerAnimatorTimer();
-    void N9Click();
-    void N10Click();
-    void N2Click();
-    void N3Click();
-    void Vel1Click();
-    void Vel2Click();
-    void Vel3Click();
-    void VelMoreClick();
-    void N101Click();
-    void NLevelOpenClick();
-    void MSetPoleClick();
-    void Lang1Click();
-    void NsndClick();
-    void NMusicClick();
-    void N15Click();
-    void N6Click();
-    void LScoreDblClick();
-    void LHeadClick();
-    void LLongClick();
+    // What the menus, the keys, the timers and the side panel's labels do.
+    void firstShow();
+    void keyDown(uint16_t key);
+    void tick();
+    void sequenceStep();
+    void animationStep();
+    void newGame();
+    void togglePause();
+    void showHallOfFame();
+    void exitGame();
+    void slowSpeed();
+    void normalSpeed();
+    void fastSpeed();
+    void customSpeed();
+    void chooseLevel();
+    void openLevelPack();
+    void setUpField();
+    void chooseLanguage();
+    void toggleSounds();
+    void toggleMusic();
+    void showHelp();
+    void showAbout();
+    void scoreDoubleClicked();
+    void nextLevel();
+    void previousLevel();
 
     // Loads the skin named by SkinFileName and rebuilds the field; a skin that cannot
     // serve is reported and the last good one (or the built-in one) is used.
@@ -136,13 +111,13 @@ public:
     void createWindows();
 
     // GameHost
-    void startTimer1() override { Timer1.start(); }
-    void stopTimer1() override { Timer1.stop(); }
-    bool timer1Running() const override { return Timer1.isActive(); }
-    int timer1Interval() const override { return Timer1.interval(); }
-    void startTimer2() override { Timer2.start(); }
-    void stopTimer2() override { Timer2.stop(); }
-    bool timer2Running() const override { return Timer2.isActive(); }
+    void startGameTimer() override { gameTimer_.start(); }
+    void stopGameTimer() override { gameTimer_.stop(); }
+    bool gameTimerRunning() const override { return gameTimer_.isActive(); }
+    int gameTimerInterval() const override { return gameTimer_.interval(); }
+    void startSequenceTimer() override { sequenceTimer_.start(); }
+    void stopSequenceTimer() override { sequenceTimer_.stop(); }
+    bool sequenceTimerRunning() const override { return sequenceTimer_.isActive(); }
     void setAnimatorRunning(bool running) override;
     void setLabel(PanelLabel label, const QString& text) override;
     void setMushroomIndicator(bool visible) override;
@@ -183,13 +158,13 @@ private:
     // Places the field and the side panel in the client area; true when the field picture
     // changed its size.
     bool layoutClientArea();
-    void FormClose();
+    void shutDown();
     // The speed marks follow the interval: its preset, or "more...".
     void markSpeed(int interval);
     void applyLanguageToWindows();
     // A member that exists once the dialogs are made (they are made after the first frame).
     template <typename T>
-    T& made(T TFormKestrum::*member)
+    T& made(T MainWindow::*member)
     {
         createWindows();
         return this->*member;
@@ -204,23 +179,23 @@ private:
     ClockRandom random_;
     FieldCanvas* canvas_ = nullptr;
     Game game_;
-    QTimer Timer1, Timer2;
-    FieldView* ImagePole = nullptr;
-    SidePanel* Panel1 = nullptr;
+    QTimer gameTimer_, sequenceTimer_;
+    FieldView* field_ = nullptr;
+    SidePanel* panel_ = nullptr;
     QHash<QString, QAction*> actions_;
-    TFormMesWarn* FormMesWarn = nullptr;
-    TAboutBox* AboutBox = nullptr;
-    TFormName* FormName = nullptr;
-    TFormFame* FormFame = nullptr;
-    TFormVel* FormVel = nullptr;
-    TFormSet* FormSet = nullptr;
-    TFormAdd* FormAdd = nullptr;
+    WarningPopup* warning_ = nullptr;
+    AboutBox* aboutBox_ = nullptr;
+    PlayerNameDialog* playerNameDialog_ = nullptr;
+    HallOfFameDialog* hallOfFameDialog_ = nullptr;
+    SpeedDialog* speedDialog_ = nullptr;
+    FieldSetupDialog* fieldSetupDialog_ = nullptr;
+    AddSkinDialog* addSkinDialog_ = nullptr;
     LanguageTexts LangText;
-    DXWaveList DXWaveList_;
+    SoundEffects soundEffects_;
     QSet<QString> missingWaves_;  // reported once each
     bool waveListLoaded_ = false;
     bool waveListTried_ = false;
-    MciDevice mci_;
+    MusicDevice musicDevice_;
     ThemePlayer themes_;
     bool foreground_ = false;
     HelpWindow* helpWindow_ = nullptr;

@@ -1,5 +1,5 @@
-// Sound output: the device DXSound (SDL2_mixer, shared with the music through the
-// mixer's reference count) and the wave list DXWaveList, played by event name.
+// Sound effects: the audio device (SDL2_mixer, shared with the music through the mixer's
+// reference count) and the clips of the wave list, played by event name.
 #pragma once
 
 #include "WaveList.h"
@@ -30,12 +30,12 @@ public:
     static int users();
 };
 
-class DXWaveList {
+class SoundEffects {
 public:
-    DXWaveList();
-    ~DXWaveList();
-    DXWaveList(const DXWaveList&) = delete;
-    DXWaveList& operator=(const DXWaveList&) = delete;
+    SoundEffects();
+    ~SoundEffects();
+    SoundEffects(const SoundEffects&) = delete;
+    SoundEffects& operator=(const SoundEffects&) = delete;
 
     // Loads "Sounds.dxw"; on failure the list stays empty and *error says why.
     bool load(const QString& path, QString* error);
@@ -43,7 +43,7 @@ public:
     int size() const { return static_cast<int>(clips_.size()); }
     const WaveClip* clip(const QString& name) const;
 
-    // Opens and closes the device the clips sound on (DXSound): the sound switch.
+    // Opens and closes the device the clips sound on: the sound switch.
     bool openDevice();
     void closeDevice();
     bool deviceOpen() const { return open_; }

@@ -1,12 +1,11 @@
-#include "Music.h"
+#include "MusicDevice.h"
 
-#include "Sound.h"
+#include "Mixer.h"
+#include "SoundEffects.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QRegularExpression>
-
-#include "Mixer.h"
 
 #include <atomic>
 
@@ -16,28 +15,28 @@ namespace {
 
 // SDL_mixer's end-of-music hook takes no context: the one device that plays is kept
 // here, and the report is handed to its thread.
-std::atomic<MciDevice*> playingDevice{nullptr};
+std::atomic<MusicDevice*> playingDevice{nullptr};
 
 void musicFinished()
 {
-    if (MciDevice* d = playingDevice.load())
-        QMetaObject::invokeMethod(d, &MciDevice::notify, Qt::QueuedConnection);
+    if (MusicDevice* d = playingDevice.load())
+        QMetaObject::invokeMethod(d, &MusicDevice::notify, Qt::QueuedConnection);
 }
 
 constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 
 }  // namespace
 
-MciDevice::MciDevice() = default;
+MusicDevice::MusicDevice() = default;
 
-MciDevice::~MciDevice()
+MusicDevice::~MusicDevice()
 {
     closeTheme();
 }
 
-bool MciDevice::playing() const { return music_ && mix().PlayingMusic(); }
+bool MusicDevice::playing() const { return music_ && mix().PlayingMusic(); }
 
-void MciDevice::closeTheme()
+void MusicDevice::closeTheme()
 {
     if (playingDevice.load() == this) {
         mix().HookMusicFinished(nullptr);
@@ -54,7 +53,7 @@ void MciDevice::closeTheme()
     }
 }
 
-void MciDevice::send(const QString& command)
+void MusicDevice::send(const QString& command)
 {
     static const QRegularExpression open(QStringLiteral("^open sequencer!\"(.*)\" alias mainback wait$"));
     static const QRegularExpression seek(QStringLiteral("^seek mainback to (\\d+) wait$"));
@@ -94,64 +93,6 @@ void MciDevice::send(const QString& command)
     }
     if (command == QLatin1String("close mainback wait"))
         closeTheme();
-}
-
-ThemePlayer::ThemePlayer(Send send, Random& random, std::function<bool()> musicOn)
-    : send_(std::move(send)), random_(random), musicOn_(std::move(musicOn))
-{
-}
-
-void ThemePlayer::PlayTheme(const QString& file)
-{
-    if (!musicOn_() || file.isEmpty())
-        return;
-    send_(QStringLiteral("open sequencer!\"") + file + QStringLiteral("\" alias mainback wait"));
-    send_(QStringLiteral("seek mainback to ") + QString::number(0) + QStringLiteral(" wait"));
-    send_(QStringLiteral("play mainback notify"));
-}
-
-void ThemePlayer::StopTheme()
-{
-    send_(QStringLiteral("stop mainback wait"));
-    send_(QStringLiteral("close mainback wait"));
-}
-
-QString ThemePlayer::PickNextTheme()
-{
-    if ((ThemesLeft & 0b11111) == 0)
-        ThemesLeft = 0b11111;
-    for (;;) {
-        const int i = random_.next(4);  // four starting values: theme 5 only by probing
-        for (int k = 0; k < 4; ++k) {
-            const int index = (i + k) % 5;
-            if (ThemesLeft & (1u << index)) {
-                ThemesLeft &= ~(1u << index);
-                return ThemeFiles[static_cast<size_t>(index)];
-            }
-        }
-    }
-}
-
-void ThemePlayer::onNotify()
-{
-    if (!SkipNextNotify && musicOn_()) {
-        StopTheme();
-        PlayTheme(PickNextTheme());
-    }
-    SkipNextNotify = false;
-}
-
-void ThemePlayer::onLeaveForeground()
-{
-    if (musicOn_())
-        StopTheme();
-    SkipNextNotify = true;
-}
-
-void ThemePlayer::onEnterForeground()
-{
-    if (musicOn_())
-        PlayTheme(ThemeFiles[0]);
 }
 
 }  // namespace kestrum

@@ -1,4 +1,4 @@
-#include "MesWarn.h"
+#include "WarningPopup.h"
 
 #include "settings/DialogLook.h"
 
@@ -8,15 +8,15 @@
 
 namespace kestrum {
 
-TFormMesWarn::TFormMesWarn(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+WarningPopup::WarningPopup(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
-    setObjectName(QStringLiteral("FormMesWarn"));
+    setObjectName(QStringLiteral("warningPopup"));
     makeBlackDialog(this, 242, 46);
     auto* bevel = new QFrame(this);
     bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     bevel->setGeometry(0, 0, 242, 46);
     label_ = new QLabel(this);
-    label_->setObjectName(QStringLiteral("Label1"));
+    label_->setObjectName(QStringLiteral("text"));
     label_->setGeometry(6, 10, 230, 40);
     label_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label_->setWordWrap(true);
@@ -34,7 +34,7 @@ TFormMesWarn::TFormMesWarn(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     });
 }
 
-void TFormMesWarn::showText(const QString& text)
+void WarningPopup::showText(const QString& text)
 {
     label_->setText(text);
     centreOnScreen(this);
@@ -43,13 +43,13 @@ void TFormMesWarn::showText(const QString& text)
     timer_.stop();
 }
 
-void TFormMesWarn::keyPressEvent(QKeyEvent* event)
+void WarningPopup::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape)
         return;
     QDialog::keyPressEvent(event);
 }
 
-QString TFormMesWarn::text() const { return label_->text(); }
+QString WarningPopup::text() const { return label_->text(); }
 
 }  // namespace kestrum

@@ -1,0 +1,89 @@
+#include "AddSkinDialog.h"
+
+#include "FieldSetupDialog.h"
+#include "settings/DialogLook.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace kestrum {
+
+namespace {
+
+// A small folder picture for the browse button, drawn here.
+QIcon folderIcon()
+{
+    QImage img(16, 16, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(150, 110, 30));
+    p.setBrush(QColor(240, 200, 90));
+    p.drawRoundedRect(QRectF(1.5, 4.5, 13, 9), 1.5, 1.5);
+    p.drawRect(QRectF(1.5, 3, 5, 2));
+    return QIcon(QPixmap::fromImage(img));
+}
+
+}  // namespace
+
+AddSkinDialog::AddSkinDialog(Configuration& config, FieldSetupServices services, QWidget* parent)
+    : QDialog(parent, dialogFlags(true)),
+      config_(config),
+      services_(std::move(services))
+{
+    setObjectName(QStringLiteral("addSkinDialog"));
+    setWindowTitle(QStringLiteral("Add picture"));
+    makeBlackDialog(this, 235, 107);
+    nameEdit = new QLineEdit(this);
+    nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    nameEdit->setGeometry(13, 8, 209, 21);
+    fileEdit = new QLineEdit(this);
+    fileEdit->setObjectName(QStringLiteral("fileEdit"));
+    fileEdit->setGeometry(13, 39, 187, 21);
+    browseButton = new QToolButton(this);
+    browseButton->setObjectName(QStringLiteral("browseButton"));
+    browseButton->setGeometry(203, 40, 20, 20);
+    browseButton->setIcon(folderIcon());
+    addButton = makeButton(this, "addButton", QStringLiteral("Add"), {27, 74, 75, 25}, false);
+    addButton->setDefault(true);
+    cancelButton = makeButton(this, "cancelButton", QStringLiteral("Cancel"), {133, 74, 75, 25}, false);
+    connect(browseButton, &QToolButton::clicked, this, &AddSkinDialog::browse);
+    connect(addButton, &QPushButton::clicked, this, &AddSkinDialog::addAlias);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    const SkinAlias& active = config_.SkinAliases[static_cast<size_t>(std::clamp(config_.ActiveAl, 1, kSkinAliases) - 1)];
+    nameEdit->setText(active.Name);
+    fileEdit->setText(active.File);
+}
+
+void AddSkinDialog::browse()
+{
+    if (!services_.chooseFile)
+        return;
+    const QString chosen = services_.chooseFile(openDialogTitle);
+    if (!chosen.isEmpty())
+        fileEdit->setText(QFileInfo(chosen).fileName());
+}
+
+void AddSkinDialog::addAlias()
+{
+    // The table holds fifty aliases.
+    if (config_.AlCount >= kSkinAliases) {
+        if (services_.report)
+            services_.report(QStringLiteral("The list holds %1 pictures at most; delete one first.")
+                                 .arg(kSkinAliases));
+        return;
+    }
+    config_.AlCount += 1;
+    config_.ActiveAl = config_.AlCount;
+    SkinAlias& entry = config_.SkinAliases[static_cast<size_t>(config_.AlCount - 1)];
+    entry.Name = nameEdit->text().left(kAliasNameLength);
+    entry.File = fileEdit->text();
+    if (set_)
+        set_->appendName(entry.Name);
+    accept();
+}
+
+}  // namespace kestrum

@@ -1,0 +1,36 @@
+// The media device of the background music: takes the five command texts of a media
+// device under the alias "mainback" and plays MIDI files through SDL2_mixer with the General
+// MIDI sound font.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+typedef struct _Mix_Music Mix_Music;
+
+namespace kestrum {
+
+// The media device: takes the command texts and plays MIDI files through SDL2_mixer
+// with the General MIDI sound font. The end of a theme, or a stop, is reported by the
+// signal notify(), delivered on the thread the device lives on.
+class MusicDevice : public QObject {
+    Q_OBJECT
+public:
+    MusicDevice();
+    ~MusicDevice() override;
+    // Carries out one command; unknown or failing commands are ignored, as their results
+    // are.
+    void send(const QString& command);
+    bool isOpen() const { return music_ != nullptr; }
+    bool playing() const;
+
+signals:
+    void notify();
+
+private:
+    void closeTheme();
+    Mix_Music* music_ = nullptr;
+    bool device_ = false;
+};
+
+}  // namespace kestrum

@@ -1,5 +1,7 @@
 #include "HelpWindow.h"
 
+#include "files/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTextBrowser>
@@ -20,14 +22,11 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBro
 
 bool HelpWindow::showTopic(const QString& helpFile, const QString& topic, QString* error)
 {
-    QFile file(helpFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot open file %1").arg(QFileInfo(helpFile).absoluteFilePath());
+    const std::optional<QByteArray> page = readRegularFile(helpFile, limits::kHelp, error);
+    if (!page)
         return false;
-    }
     browser_->setSearchPaths({QFileInfo(helpFile).absolutePath()});
-    browser_->setHtml(QString::fromUtf8(file.readAll()));
+    browser_->setHtml(QString::fromUtf8(*page));
     browser_->scrollToAnchor(topic);
     anchor_ = topic;
     show();

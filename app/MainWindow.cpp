@@ -5,6 +5,7 @@
 #include "KeyMap.h"
 #include "MenuTable.h"
 #include "SidePanel.h"
+#include "files/RegularFile.h"
 #include "app/WarningPopup.h"
 #include "render/FieldSetupDialog.h"
 #include "settings/SpeedDialog.h"
@@ -133,7 +134,7 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
     : QMainWindow(parent),
       config_(Configuration::locate()),
       game_(*this, random_),
-      themes_([this](const QString& command) { musicDevice_.send(command); }, random_,
+      themes_([this](const QString& command) { return musicDevice_.send(command); }, random_,
               [this] { return action(QStringLiteral("music"))->isChecked(); }),
       messageSink_(std::move(messageSink))
 {
@@ -161,6 +162,8 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
     // Settings: "Kestrum.ini" of the working directory, else the per-user one.
     ConfigFolder = config_.ConfigFolder();
     config_.readLanguage();
+    if (!config_.problem().isEmpty())
+        reportError(config_.problem());
     if (!QFileInfo(config_.LangFileName).isFile())
         config_.LangFileName = QStringLiteral("English.lng");
     LoadLanguage();  // on failure the built-in English texts stay and start-up goes on
@@ -561,6 +564,7 @@ void MainWindow::toggleMusic()
     QString error;
     written(config_.writeMusic(mark->isChecked(), &error), error);
     if (mark->isChecked()) {
+        themes_.switchedOn();
         themes_.PlayTheme(themes_.ThemeFiles[0]);
     } else {
         themes_.StopTheme();
@@ -588,8 +592,15 @@ void MainWindow::openLevelPack()
     const QString path = chooseFileToOpen(this, QStringLiteral("Open Level pack"), QString(),
                                           QStringLiteral("Kestrum levels (*.lev);;Any file (*)"),
                                           QStringLiteral("lev"));
-    if (!path.isEmpty())
-        game_.OpenLevelPack(path);
+    if (path.isEmpty())
+        return;
+    // A pack is read anew at every rebuild: one that cannot be read is refused now, once.
+    QString error;
+    if (!isReadableRegularFile(path, limits::kLevelPack, &error)) {
+        reportError(error);
+        return;
+    }
+    game_.OpenLevelPack(path);
 }
 
 void MainWindow::setUpField()
@@ -614,16 +625,23 @@ void MainWindow::chooseLanguage()
 
 void MainWindow::useLanguageFile(const QString& path)
 {
+    // Read first: only a file that has loaded is applied and kept for the next start, so
+    // that no choice can stop the game from starting.
+    LanguageTexts texts;
+    QString error;
+    if (!texts.load(path, &error)) {
+        reportError(error);
+        return;
+    }
     // A file of the working directory is kept by its name, any other by its full path.
     const QFileInfo chosen(path);
     const QString name = chosen.absolutePath() == QDir::current().absolutePath()
                              ? chosen.fileName()
                              : chosen.absoluteFilePath();
     config_.LangFileName = name;
-    QString error;
     written(config_.writeLanguage(name, &error), error);
-    if (LoadLanguage())
-        ApplyLanguage();
+    LangText = texts;
+    ApplyLanguage();
 }
 
 bool MainWindow::LoadLanguage()

@@ -719,6 +719,8 @@ void Game::animationStep()
         if (covered)
             continue;
         slot.Step += 1;
+        if (!onField(cell))
+            continue;  // a parked exit: its steps run, nothing is drawn
         const int g = (slot.Steps > 0 ? slot.Step * size / slot.Steps : 0) - 1;
         const int h = g / 2;
         const QPoint origin = canvas_.cellOrigin(slot.X, slot.Y);

@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -72,14 +73,18 @@ QString decimalWarning(int errorPosition)
 
 namespace {
 
-// A cell from a fraction of the field; fractions far outside 0 .. 1 are held to values
-// that stay clear of integer overflow (and off the field).
+// Cells far off the field are held at this distance: no arithmetic on them can overflow,
+// and they stay off the field.
+constexpr long long kFar = 1 << 28;
+
+// A cell from a fraction of the field.
 int cellFromFraction(double f, int M)
 {
     const double v = roundHalfEven(f * M);
-    constexpr double limit = 1 << 28;
-    return static_cast<int>(std::clamp(v, -limit, limit));
+    return static_cast<int>(std::clamp(v, -static_cast<double>(kFar), static_cast<double>(kFar)));
 }
+
+int32_t heldOffField(long long v) { return static_cast<int32_t>(std::clamp(v, -kFar, kFar)); }
 
 // The highest number standing after a key name with the given prefix ("LineType7" ...).
 int highestIndex(const ProfileSnapshot& pack, const QString& section, const QString& prefix)
@@ -102,7 +107,11 @@ PackLevelResult readPackLevel(const QString& path, int level, int fieldSize, Wal
                               const LevelWarning& warn)
 {
     PackLevelResult result;
-    const ProfileSnapshot pack = ProfileSnapshot::load(path);
+    QString unreadable;
+    const ProfileSnapshot pack = ProfileFile(path, limits::kLevelPack).snapshot(&unreadable);
+    // A file that is no regular file within the limit reads as a missing one, and says so.
+    if (!unreadable.isEmpty() && warn)
+        warn(QString(), unreadable);
     const QString section = QStringLiteral("Level%1").arg(level);
     result.sectionFound = pack.hasSection(section);
     const int M = fieldSize - 1;
@@ -167,7 +176,7 @@ PackLevelResult readPackLevel(const QString& path, int level, int fieldSize, Wal
             const long long n = sx != 0 ? std::llabs(static_cast<long long>(from.X) - to.X)
                                         : std::llabs(static_cast<long long>(from.Y) - to.Y);
             for (long long i = 1; i < n && result.records < kWallRecords; ++i) {
-                append({static_cast<int32_t>(from.X + i * sx), static_cast<int32_t>(from.Y + i * sy)}, kind);
+                append({heldOffField(from.X + i * sx), heldOffField(from.Y + i * sy)}, kind);
                 ++made;
             }
             if (result.records >= kWallRecords && n - 1 > made)

@@ -6,9 +6,11 @@
 
 namespace kestrum {
 
-// Prints, for Level0 ... Level10, the number of records, every warning with its key and
-// every record off the field or dropped past the table's end. Returns the number of
-// warnings; a pack that cannot be opened counts as one.
+// Prints, for Level0 ... Level10, the number of records and a warning for each problem: a
+// value that cannot be read (with its key), a record off the field, one on the snake's
+// start cells or the cell ahead, records dropped past the table's end, a missing section
+// (and a file with none at all). Returns the number of warnings; a pack that cannot be
+// opened counts as one.
 int checkLevelPack(const QString& path, int fieldSize, QTextStream& out);
 
 }  // namespace kestrum

@@ -73,9 +73,15 @@ void FieldCanvas::blit(const QImage& picture, QPoint at)
     markDirty(target);
 }
 
+QPoint FieldCanvas::cellOrigin(int x, int y) const
+{
+    const auto pixel = [](qint64 v) { return static_cast<int>(std::clamp<qint64>(v, -(1 << 30), 1 << 30)); };
+    return {pixel(fieldLeft_ + static_cast<qint64>(x) * cellSize_), pixel(static_cast<qint64>(y) * cellSize_)};
+}
+
 void FieldCanvas::drawTile(int x, int y, int tileNumber)
 {
-    if (!pictures_)
+    if (!pictures_ || x < 0 || y < 0 || x >= fieldSize_ || y >= fieldSize_)
         return;
     blit(pictures_->tile(tileNumber), cellOrigin(x, y));
 }

@@ -33,11 +33,12 @@ public:
     int fieldSize() const { return fieldSize_; }
     int fieldLeft() const { return fieldLeft_; }
 
-    // Top-left pixel of a cell.
-    QPoint cellOrigin(int x, int y) const { return {fieldLeft_ + x * cellSize_, y * cellSize_}; }
+    // Top-left pixel of a cell; cells far off the picture are held far off it, without
+    // overflow.
+    QPoint cellOrigin(int x, int y) const;
     QRect cellRect(int x, int y) const { return {cellOrigin(x, y), QSize(cellSize_, cellSize_)}; }
 
-    // A cell picture unscaled at the cell's origin; parts off the image are clipped.
+    // A cell picture unscaled at the cell's origin; cells off the field are not drawn.
     void drawTile(int x, int y, int tileNumber);
     void drawTile(TCellPos c, int tileNumber) { drawTile(c.X, c.Y, tileNumber); }
     // A cell picture stretched into r (right and bottom edges exclusive).

@@ -1,5 +1,8 @@
 #include "Skin.h"
 
+#include "files/RegularFile.h"
+
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -45,8 +48,17 @@ void CellPictures::clear()
 
 QImage loadBitmap(const QString& path, QString* error)
 {
-    QImageReader reader(path, "BMP");
-    QImage image = reader.read();
+    std::optional<QByteArray> bytes = readRegularFile(path, limits::kBitmap, error);
+    if (!bytes)
+        return {};
+    QBuffer buffer(&*bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "BMP");
+    // The header tells the size before any pixel is decoded.
+    const QSize size = reader.size();
+    QImage image;
+    if (size.isValid() && static_cast<qint64>(size.width()) * size.height() <= kMaxBitmapPixels)
+        image = reader.read();
     if (image.isNull() && error)
         *error = QStringLiteral("Cannot open file %1").arg(QFileInfo(path).absoluteFilePath());
     return image;
@@ -56,7 +68,17 @@ QString skinProblem(const QImage& strip, int fieldHeight, const QString& path)
 {
     if (strip.isNull() || strip.height() <= 0)
         return QStringLiteral("Cannot open file %1").arg(path);
-    if (fieldHeight / strip.height() < kMinFieldSize)
+    const int cell = strip.height();
+    if (cell < kMinCellSize || strip.width() < kTileCount * (cell + 1) - 1)
+        return QStringLiteral("The picture %1 (%2 x %3 pixels) is no skin: a skin is a row of %4 "
+                              "square cells of at least %5 pixels, 1 pixel apart. The previous skin "
+                              "stays in use.")
+            .arg(path)
+            .arg(strip.width())
+            .arg(cell)
+            .arg(kTileCount)
+            .arg(kMinCellSize);
+    if (fieldHeight / cell < kMinFieldSize)
         return QStringLiteral("The skin %1 has cells of %2 pixels, which would leave fewer than %3 "
                               "cells on this screen. The previous skin stays in use.")
             .arg(path)

@@ -11,6 +11,10 @@ namespace kestrum {
 
 // Smallest field the levels are laid out for; a skin whose cells give fewer is refused.
 inline constexpr int kMinFieldSize = 10;
+// Smallest cell a skin may have: below it the pictures cannot be told apart.
+inline constexpr int kMinCellSize = 4;
+// Largest picture decoded: a skin of 256-pixel cells is some 2 million pixels.
+inline constexpr qint64 kMaxBitmapPixels = 16 << 20;
 
 // The 31 opaque cell pictures of one skin, all CellSize x CellSize.
 class CellPictures {
@@ -29,12 +33,14 @@ private:
     int cellSize_ = 0;
 };
 
-// Reads a picture as a Windows bitmap whatever its name says. On failure returns a null
-// image and puts the message for the player into *error.
+// Reads a picture as a Windows bitmap whatever its name says: a regular file within its
+// limit, of at most kMaxBitmapPixels pixels. On failure returns a null image and puts the
+// message for the player into *error.
 QImage loadBitmap(const QString& path, QString* error);
 
-// Checks that a strip can serve as a skin on an image of fieldHeight pixels; returns an
-// empty text when it can, else the message for the player.
+// Checks that a strip can serve as a skin on an image of fieldHeight pixels: all 31 tiles,
+// cells of at least kMinCellSize pixels, a field of at least kMinFieldSize cells. Returns
+// an empty text when it can, else the message for the player.
 QString skinProblem(const QImage& strip, int fieldHeight, const QString& path);
 
 // The field setup dialog's preview of a skin: a strip of floor three cells wide and ten

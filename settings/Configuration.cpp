@@ -1,6 +1,8 @@
 #include "Configuration.h"
 
 #include <QDir>
+
+#include <algorithm>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -17,8 +19,20 @@ Configuration Configuration::locate()
     if (here.exists())
         return Configuration(here.absoluteFilePath(), here.absolutePath() + QLatin1Char('/'));
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) {
+        const QString home = qEnvironmentVariable("HOME");
+        if (home.isEmpty() || !QDir::isAbsolutePath(home)) {
+            // No home to keep settings in: the working folder keeps them, if it can.
+            Configuration here(QDir::current().absoluteFilePath(QStringLiteral("Kestrum.ini")), QString());
+            const QFileInfo folder(QDir::currentPath());
+            if (!folder.isWritable())
+                here.problem_ = QStringLiteral("No home folder is set, and the folder %1 cannot be written: "
+                                               "the settings and the hall of fame will not be kept.")
+                                    .arg(QDir::currentPath());
+            return here;
+        }
+        base = home + QStringLiteral("/.config");
+    }
     return Configuration(base + QStringLiteral("/Kestrum/Kestrum.ini"), QString());
 }
 
@@ -30,12 +44,19 @@ Configuration::Configuration(const QString& path, const QString& folder) : file_
 
 void Configuration::readLanguage()
 {
-    LangFileName = file_.readText(kOptions, QStringLiteral("LangFileName"), QStringLiteral("English.lng"));
+    // The first reading at start-up: a file that cannot be read is said once.
+    QString unreadable;
+    LangFileName = file_.snapshot(&unreadable)
+                       .readText(kOptions, QStringLiteral("LangFileName"), QStringLiteral("English.lng"));
+    if (!unreadable.isEmpty())
+        problem_ += (problem_.isEmpty() ? QString() : QStringLiteral("\n")) + unreadable +
+                    QStringLiteral(". The game starts with its own settings and will not write over "
+                                   "that file.");
 }
 
 void Configuration::readSkins()
 {
-    const ProfileSnapshot ini = ProfileSnapshot::load(file_.path());
+    const ProfileSnapshot ini = file_.snapshot();
     FileCells = ini.readText(kOptions, QStringLiteral("FileCells"), QStringLiteral("kestrum"));
     ActiveAl = ini.readInt(kOptions, QStringLiteral("ActiveAl"), 1);
     // Counts outside the table would reach past it: they are brought into range.
@@ -52,11 +73,13 @@ void Configuration::readSkins()
 
 void Configuration::readSwitches()
 {
-    const ProfileSnapshot ini = ProfileSnapshot::load(file_.path());
+    const ProfileSnapshot ini = file_.snapshot();
     Speed = ini.readInt(kOptions, QStringLiteral("Speed"), 100);
-    // An interval below 1 ms would stop the game or make it spin.
+    // An interval below 1 ms would stop the game or make it spin; one of more than a
+    // second would leave it standing.
     if (Speed < 1)
         Speed = 100;
+    Speed = std::min(Speed, kSlowestSpeed);
     Sounds = ini.readBool(kOptions, QStringLiteral("Sounds"), false);
     Music = ini.readBool(kOptions, QStringLiteral("Music"), false);
 }

@@ -10,6 +10,7 @@
 namespace kestrum {
 
 inline constexpr int kSkinAliases = 50;
+inline constexpr int kSlowestSpeed = 1000;  // ms: the longest tick a settings file may ask for
 inline constexpr int kAliasNameLength = 20;
 
 struct SkinAlias {
@@ -21,13 +22,17 @@ class Configuration {
 public:
     // "Kestrum.ini" in the working directory when it is there (its full path is kept for
     // the run, and its folder is ConfigFolder); otherwise the per-user file under
-    // $XDG_CONFIG_HOME/Kestrum (default ~/.config), with ConfigFolder empty.
+    // $XDG_CONFIG_HOME/Kestrum (default ~/.config), with ConfigFolder empty; without a
+    // home folder, "Kestrum.ini" of the working directory.
     static Configuration locate();
     explicit Configuration(const QString& path, const QString& folder);
 
     ProfileFile& file() { return file_; }
     const ProfileFile& file() const { return file_; }
     const QString& ConfigFolder() const { return folder_; }
+    // What the player should hear about the settings at start-up (a file that cannot be
+    // read, nowhere to keep them); empty when all is well.
+    const QString& problem() const { return problem_; }
 
     // Start-up reading, in the order the settings are needed (the language first).
     void readLanguage();
@@ -57,6 +62,7 @@ public:
 private:
     ProfileFile file_;
     QString folder_;
+    QString problem_;
 };
 
 }  // namespace kestrum

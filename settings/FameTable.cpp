@@ -14,7 +14,7 @@ FameTable::FameTable()
 
 void FameTable::load(const ProfileFile& file)
 {
-    const ProfileSnapshot ini = ProfileSnapshot::load(file.path());
+    const ProfileSnapshot ini = file.snapshot();
     for (int k = 1; k <= kFamePlaces; ++k) {
         FameEntry& e = places_[static_cast<size_t>(k - 1)];
         e.FameName = ini.readText(kFame, QStringLiteral("Name%1").arg(k), QStringLiteral("%1. ").arg(k))

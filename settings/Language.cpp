@@ -2,6 +2,8 @@
 
 #include "TextCodec.h"
 
+#include "files/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -79,34 +81,36 @@ QString LanguageTexts::resolve(const QString& configured)
 
 bool LanguageTexts::load(const QString& path, QString* error)
 {
-    QFile file(path);
-    if (!file.exists()) {
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
         if (error)
             *error = QStringLiteral("File not found");
         return false;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("I/O error %1").arg(static_cast<int>(file.error()));
+    std::optional<QByteArray> read = readRegularFile(path, limits::kLanguage, error);
+    if (!read)
         return false;
-    }
     // Lines end with LF or CR LF; a CR on its own is dropped from the text.
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = std::move(*read);
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("I/O error %1").arg(static_cast<int>(file.error()));
-        return false;
-    }
     QList<QByteArray> raw = bytes.split('\n');
     if (!raw.isEmpty() && raw.back().isEmpty())
         raw.pop_back();  // the break after the last line ends it; it does not start another
+    // Fewer than half the lines: not a language file, or a broken one. The texts in use stay.
+    if (raw.size() < kLanguageLines / 2) {
+        if (error)
+            *error = QStringLiteral("Cannot open file %1: it has %2 of the %3 lines of a language file")
+                         .arg(QFileInfo(path).absoluteFilePath())
+                         .arg(raw.size())
+                         .arg(kLanguageLines);
+        return false;
+    }
     for (int n = 1; n <= kLanguageLines; ++n) {
         const int max = maxLength(n);
         if (max < 0)
             continue;
-        QString text;
+        // A line past the file's end keeps the built-in English: no menu goes blank.
+        QString text = builtIn(n);
         if (n - 1 < raw.size()) {
             QByteArray line = raw[n - 1];
             line.replace('\r', QByteArray());

@@ -2,6 +2,8 @@
 
 #include "TextCodec.h"
 
+#include "files/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -65,14 +67,16 @@ namespace {
 struct Line {
     enum Kind { Other, Section, Key } kind = Other;
     QByteArray text;  // as in the file, without its line break
+    QByteArray ending;  // its own line break: "\n", "\r\n", or none at the file's end
     QString name;     // the section's or the key's name
     QByteArray value; // a key's value: blanks trimmed, one pair of quotes removed
 };
 
-Line parseLine(const QByteArray& raw)
+Line parseLine(const QByteArray& raw, const QByteArray& ending = "\n")
 {
     Line line;
     line.text = raw;
+    line.ending = ending;
     const QByteArray t = raw.trimmed();
     if (t.startsWith('[')) {
         const int close = t.indexOf(']');
@@ -96,23 +100,29 @@ Line parseLine(const QByteArray& raw)
     return line;
 }
 
-// The whole file, line by line, so that a write changes only the lines of its keys.
+// The whole file, line by line, so that a write changes only the lines of its keys: every
+// other byte, line breaks and a byte order mark included, stays as it was.
 class IniText {
 public:
     explicit IniText(const QByteArray& bytes)
     {
         QByteArray b = bytes;
-        if (b.startsWith("\xEF\xBB\xBF"))
+        if (b.startsWith("\xEF\xBB\xBF")) {
+            bom_ = b.left(3);
             b.remove(0, 3);
-        crlf_ = b.contains("\r\n");
+        }
         const QList<QByteArray> parts = b.split('\n');
         for (qsizetype i = 0; i < parts.size(); ++i) {
-            if (i == parts.size() - 1 && parts[i].isEmpty())
+            const bool last = i == parts.size() - 1;
+            if (last && parts[i].isEmpty())
                 break;  // the text after the last line break
             QByteArray raw = parts[i];
-            if (raw.endsWith('\r'))
+            QByteArray ending = last ? QByteArray() : QByteArray("\n");
+            if (!last && raw.endsWith('\r')) {
                 raw.chop(1);
-            lines_.push_back(parseLine(raw));
+                ending = "\r\n";
+            }
+            lines_.push_back(parseLine(raw, ending));
         }
     }
 
@@ -131,9 +141,9 @@ public:
             }
         if (sectionAt < 0) {
             if (!lines_.empty() && !lines_.back().text.trimmed().isEmpty())
-                lines_.push_back(parseLine(QByteArray()));
-            lines_.push_back(parseLine("[" + section.toUtf8() + "]"));
-            lines_.push_back(parseLine(key.toUtf8() + "=" + encoded));
+                insert(static_cast<int>(lines_.size()), QByteArray());
+            insert(static_cast<int>(lines_.size()), "[" + section.toUtf8() + "]");
+            insert(static_cast<int>(lines_.size()), key.toUtf8() + "=" + encoded);
             return;
         }
         int lastContent = sectionAt;
@@ -142,27 +152,45 @@ public:
             if (line.kind == Line::Section)
                 break;
             if (line.kind == Line::Key && line.name.compare(key, Qt::CaseInsensitive) == 0) {
-                // The key keeps its spelling and its place.
+                // The key keeps its spelling, its place and its line break.
                 const QByteArray keyText = line.text.left(line.text.indexOf('=')).trimmed();
-                line = parseLine(keyText + "=" + encoded);
+                line = parseLine(keyText + "=" + encoded, line.ending);
                 return;
             }
             if (!line.text.trimmed().isEmpty())
                 lastContent = i;
         }
-        lines_.insert(lines_.begin() + lastContent + 1, parseLine(key.toUtf8() + "=" + encoded));
+        insert(lastContent + 1, key.toUtf8() + "=" + encoded);
     }
 
     QByteArray text() const
     {
-        const QByteArray br = crlf_ ? "\r\n" : "\n";
-        QByteArray out;
+        QByteArray out = bom_;
         for (const Line& line : lines_)
-            out += line.text + br;
+            out += line.text + line.ending;
         return out;
     }
 
 private:
+    // A new line takes the line break of the line before it (the file's first one when
+    // that has none, being the last); that line gets one too if it had none.
+    void insert(int at, const QByteArray& raw)
+    {
+        QByteArray ending = "\n";
+        for (const Line& line : lines_)
+            if (!line.ending.isEmpty()) {
+                ending = line.ending;
+                break;
+            }
+        if (at > 0) {
+            Line& before = lines_[static_cast<size_t>(at - 1)];
+            if (before.ending.isEmpty())
+                before.ending = ending;
+            ending = before.ending;
+        }
+        lines_.insert(lines_.begin() + at, parseLine(raw, ending));
+    }
+
     // Values with blanks at either end, or in quotes of their own, are written in quotes,
     // which reading removes again, so they come back as they were.
     static QByteArray quoted(const QByteArray& v)
@@ -173,17 +201,26 @@ private:
         return outerBlank || ownQuotes ? '"' + v + '"' : v;
     }
 
+    QByteArray bom_;
     std::vector<Line> lines_;
-    bool crlf_ = false;
 };
 
-QByteArray readAll(const QString& path, bool* exists)
+// The file's bytes; a missing file reads as empty. One that is there but is no regular
+// file within the limit reads as empty too, with the reason in *problem.
+QByteArray readAll(const QString& path, qint64 maxBytes, bool* exists, QString* problem = nullptr)
 {
-    QFile file(path);
-    *exists = file.exists();
-    if (!file.open(QIODevice::ReadOnly))
+    const QFileInfo info(path);
+    *exists = info.exists() || info.isSymLink();
+    if (!*exists)
         return {};
-    return file.readAll();
+    QString error;
+    std::optional<QByteArray> bytes = readRegularFile(path, maxBytes, &error);
+    if (!bytes) {
+        if (problem)
+            *problem = error;
+        return {};
+    }
+    return *bytes;
 }
 
 QString lower(const QString& s) { return s.toCaseFolded(); }
@@ -202,11 +239,11 @@ ProfileSnapshot::~ProfileSnapshot() = default;
 ProfileSnapshot::ProfileSnapshot(ProfileSnapshot&&) noexcept = default;
 ProfileSnapshot& ProfileSnapshot::operator=(ProfileSnapshot&&) noexcept = default;
 
-ProfileSnapshot ProfileSnapshot::load(const QString& path)
+ProfileSnapshot ProfileSnapshot::load(const QString& path, qint64 maxBytes, QString* problem)
 {
     ProfileSnapshot snapshot;
     bool exists = false;
-    const IniText ini(readAll(path, &exists));
+    const IniText ini(readAll(path, maxBytes, &exists, problem));
     QString current;
     bool counting = false;
     for (const Line& line : ini.lines()) {
@@ -272,19 +309,24 @@ std::vector<QString> ProfileSnapshot::keys(const QString& section) const
     return d_->keys.value(lower(section));
 }
 
+ProfileSnapshot ProfileFile::snapshot(QString* problem) const
+{
+    return ProfileSnapshot::load(path_, maxBytes_, problem);
+}
+
 QString ProfileFile::readText(const QString& section, const QString& key, const QString& def) const
 {
-    return ProfileSnapshot::load(path_).readText(section, key, def);
+    return ProfileSnapshot::load(path_, maxBytes_).readText(section, key, def);
 }
 
 int ProfileFile::readInt(const QString& section, const QString& key, int def) const
 {
-    return ProfileSnapshot::load(path_).readInt(section, key, def);
+    return ProfileSnapshot::load(path_, maxBytes_).readInt(section, key, def);
 }
 
 bool ProfileFile::readBool(const QString& section, const QString& key, bool def) const
 {
-    return ProfileSnapshot::load(path_).readBool(section, key, def);
+    return ProfileSnapshot::load(path_, maxBytes_).readBool(section, key, def);
 }
 
 bool ProfileFile::writeText(const QString& section, const QString& key, const QString& value,
@@ -314,7 +356,11 @@ bool ProfileFile::write(const std::vector<Entry>& entries, QString* error)
     // Read what is there now, change only the lines of our keys, and replace the file in
     // one rename: a crash leaves the old file or the new one, never half of one.
     bool exists = false;
-    const QByteArray before = readAll(path_, &exists);
+    QString unreadable;
+    const QByteArray before = readAll(path_, maxBytes_, &exists, &unreadable);
+    // What cannot be read is not replaced: its keys would be lost.
+    if (!unreadable.isEmpty())
+        return fail();
     IniText ini(before);
     for (const Entry& e : entries) {
         // A line break in a value would start a line of its own: a key of somebody else's.

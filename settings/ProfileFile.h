@@ -3,6 +3,8 @@
 // disk at once and atomically, keeping whatever else the file holds.
 #pragma once
 
+#include "files/RegularFile.h"
+
 #include <QString>
 #include <memory>
 #include <vector>
@@ -23,8 +25,9 @@ public:
     ~ProfileSnapshot();
     ProfileSnapshot(ProfileSnapshot&&) noexcept;
     ProfileSnapshot& operator=(ProfileSnapshot&&) noexcept;
-    // A missing or unreadable file reads as empty: every key gives its default.
-    static ProfileSnapshot load(const QString& path);
+    // A missing file reads as empty: every key gives its default. So does a file that is
+    // no regular file of at most maxBytes bytes, with the player's message in *problem.
+    static ProfileSnapshot load(const QString& path, qint64 maxBytes, QString* problem = nullptr);
 
     bool hasSection(const QString& section) const;
     QString readText(const QString& section, const QString& key, const QString& def) const;
@@ -41,8 +44,16 @@ private:
 
 class ProfileFile {
 public:
-    explicit ProfileFile(QString path) : path_(std::move(path)) {}
+    // maxBytes: the largest file of this kind the game reads; a larger one reads as empty
+    // and is never written over.
+    explicit ProfileFile(QString path, qint64 maxBytes = limits::kSettings)
+        : path_(std::move(path)), maxBytes_(maxBytes)
+    {
+    }
     const QString& path() const { return path_; }
+    qint64 maxBytes() const { return maxBytes_; }
+    // One reading of the whole file; *problem says why a file that is there was not read.
+    ProfileSnapshot snapshot(QString* problem = nullptr) const;
 
     QString readText(const QString& section, const QString& key, const QString& def) const;
     int readInt(const QString& section, const QString& key, int def) const;
@@ -60,6 +71,7 @@ public:
 
 private:
     QString path_;
+    qint64 maxBytes_;
 };
 
 }  // namespace kestrum

@@ -1,6 +1,7 @@
 #include "MusicDevice.h"
 
 #include "Mixer.h"
+#include "files/RegularFile.h"
 #include "SoundEffects.h"
 
 #include <QFileInfo>
@@ -53,15 +54,16 @@ void MusicDevice::closeTheme()
     }
 }
 
-void MusicDevice::send(const QString& command)
+bool MusicDevice::send(const QString& command)
 {
     static const QRegularExpression open(QStringLiteral("^open sequencer!\"(.*)\" alias mainback wait$"));
     static const QRegularExpression seek(QStringLiteral("^seek mainback to (\\d+) wait$"));
     if (const auto m = open.match(command); m.hasMatch()) {
         closeTheme();
         const QString file = m.captured(1);
-        if (!QFileInfo(file).isFile() || !AudioDevice::acquire())
-            return;
+        // The decoder opens the file itself: it must be a regular one of a theme's size.
+        if (!isReadableRegularFile(file, limits::kMusic) || !AudioDevice::acquire())
+            return false;
         device_ = true;
         if (QFileInfo(QString::fromLatin1(kSoundFont)).isFile())
             mix().SetSoundFonts(kSoundFont);
@@ -69,30 +71,37 @@ void MusicDevice::send(const QString& command)
         if (!music_) {
             AudioDevice::release();
             device_ = false;
+            return false;
         }
-        return;
+        return true;
     }
     if (seek.match(command).hasMatch()) {
         if (music_)
             mix().RewindMusic();
-        return;
+        return music_ != nullptr;
     }
     if (command == QLatin1String("play mainback notify")) {
         if (!music_)
-            return;
+            return false;
         playingDevice.store(this);
         mix().HookMusicFinished(&musicFinished);
-        if (mix().PlayMusic(music_, 0) != 0)
-            musicFinished();  // a theme that fails to play reports its end at once
-        return;
+        if (mix().PlayMusic(music_, 0) != 0) {
+            mix().HookMusicFinished(nullptr);
+            playingDevice.store(nullptr);
+            return false;
+        }
+        return true;
     }
     if (command == QLatin1String("stop mainback wait")) {
         if (music_ && mix().PlayingMusic())
             mix().HaltMusic();  // reports the end, which the player has learnt to ignore
-        return;
+        return true;
     }
-    if (command == QLatin1String("close mainback wait"))
+    if (command == QLatin1String("close mainback wait")) {
         closeTheme();
+        return true;
+    }
+    return false;
 }
 
 }  // namespace kestrum

@@ -18,9 +18,9 @@ class MusicDevice : public QObject {
 public:
     MusicDevice();
     ~MusicDevice() override;
-    // Carries out one command; unknown or failing commands are ignored, as their results
-    // are.
-    void send(const QString& command);
+    // Carries out one command; false when it failed (an unknown command, a theme file
+    // that is missing, no regular file within its limit, or cannot be opened or played).
+    bool send(const QString& command);
     bool isOpen() const { return music_ != nullptr; }
     bool playing() const;
 

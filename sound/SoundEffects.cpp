@@ -1,5 +1,7 @@
 #include "SoundEffects.h"
 
+#include "files/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
@@ -75,17 +77,22 @@ bool SoundEffects::load(const QString& path, QString* error)
 {
     clips_.clear();
     index_.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot open file %1").arg(path);
+    RegularFile file;
+    if (!file.open(path, limits::kWaveList, error))
         return false;
-    }
+    // The signature first: a file of another kind is not read through.
+    QByteArray bytes = file.read(4);
     QString why;
-    auto parsed = parseWaveList(file.readAll(), &why);
+    std::optional<std::vector<WaveClip>> parsed;
+    if (bytes == QByteArrayLiteral("KDXW")) {
+        bytes += file.read(file.size() - bytes.size());
+        parsed = parseWaveList(bytes, &why);
+    } else {
+        why = QStringLiteral("it is not a wave list");
+    }
     if (!parsed) {
         if (error)
-            *error = QStringLiteral("Cannot open file %1: %2").arg(path, why);
+            *error = QStringLiteral("Cannot open file %1: %2").arg(QFileInfo(path).absoluteFilePath(), why);
         return false;
     }
     clips_ = std::move(*parsed);

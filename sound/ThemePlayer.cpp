@@ -1,19 +1,63 @@
 #include "ThemePlayer.h"
 
+#include <QElapsedTimer>
+
 namespace kestrum {
 
-ThemePlayer::ThemePlayer(Send send, Random& random, std::function<bool()> musicOn)
-    : send_(std::move(send)), random_(random), musicOn_(std::move(musicOn))
+namespace {
+constexpr unsigned kAllThemes = 0b11111;
+}
+
+ThemePlayer::ThemePlayer(Send send, Random& random, std::function<bool()> musicOn, Clock clock)
+    : send_(std::move(send)), random_(random), musicOn_(std::move(musicOn)), clock_(std::move(clock))
 {
+    if (!clock_) {
+        auto started = std::make_shared<QElapsedTimer>();
+        started->start();
+        clock_ = [started] { return started->elapsed(); };
+    }
+}
+
+int ThemePlayer::indexOf(const QString& file) const
+{
+    for (int i = 0; i < static_cast<int>(ThemeFiles.size()); ++i)
+        if (ThemeFiles[static_cast<size_t>(i)] == file)
+            return i;
+    return -1;
+}
+
+bool ThemePlayer::tryTheme(const QString& file)
+{
+    const bool opened =
+        send_(QStringLiteral("open sequencer!\"") + file + QStringLiteral("\" alias mainback wait"));
+    if (opened) {
+        send_(QStringLiteral("seek mainback to ") + QString::number(0) + QStringLiteral(" wait"));
+        if (send_(QStringLiteral("play mainback notify"))) {
+            playing_ = indexOf(file);
+            startedAt_ = clock_();
+            return true;
+        }
+        send_(QStringLiteral("close mainback wait"));
+    }
+    if (const int i = indexOf(file); i >= 0)
+        Unplayable |= 1u << i;
+    return false;
 }
 
 void ThemePlayer::PlayTheme(const QString& file)
 {
     if (!musicOn_() || file.isEmpty())
         return;
-    send_(QStringLiteral("open sequencer!\"") + file + QStringLiteral("\" alias mainback wait"));
-    send_(QStringLiteral("seek mainback to ") + QString::number(0) + QStringLiteral(" wait"));
-    send_(QStringLiteral("play mainback notify"));
+    // A theme that cannot play gives its turn to the next; five tries at most.
+    QString next = file;
+    for (int tries = 0; tries <= static_cast<int>(ThemeFiles.size()) && !next.isEmpty(); ++tries) {
+        const int i = indexOf(next);
+        const bool known = i >= 0 && (Unplayable & (1u << i)) != 0;
+        if (!known && tryTheme(next))
+            return;
+        next = PickNextTheme();
+    }
+    playing_ = -1;  // nothing can play: the music rests
 }
 
 void ThemePlayer::StopTheme()
@@ -24,8 +68,12 @@ void ThemePlayer::StopTheme()
 
 QString ThemePlayer::PickNextTheme()
 {
-    if ((ThemesLeft & 0b11111) == 0)
-        ThemesLeft = 0b11111;
+    const unsigned playable = kAllThemes & ~Unplayable;
+    if (playable == 0)
+        return {};
+    if ((ThemesLeft & playable) == 0)
+        ThemesLeft = kAllThemes;
+    ThemesLeft &= playable;
     for (;;) {
         const int i = random_.next(4);  // four starting values: theme 5 only by probing
         for (int k = 0; k < 4; ++k) {
@@ -41,6 +89,9 @@ QString ThemePlayer::PickNextTheme()
 void ThemePlayer::onNotify()
 {
     if (!SkipNextNotify && musicOn_()) {
+        // A theme that ends as soon as it began could not play: it is passed over.
+        if (playing_ >= 0 && clock_() - startedAt_ < kShortestTheme)
+            Unplayable |= 1u << playing_;
         StopTheme();
         PlayTheme(PickNextTheme());
     }

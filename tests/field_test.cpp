@@ -205,6 +205,34 @@ TEST(FieldDrawing, DrawingOffThePictureIsClipped)
     g.game->canvas().drawTile(5000, 5000, tile::Block);
     g.game->canvas().drawTile(0, 0, 99);
     EXPECT_EQ(g.game->canvas().image(), before);
+    // Columns whose pixel position passes 2^32 once came round onto the field; a level
+    // pack can ask for them.
+    const int cell = g.game->canvas().cellSize();
+    const int wraps = static_cast<int>((1LL << 32) / cell + 1);
+    g.game->canvas().drawTile(wraps, 3, tile::Block);
+    g.game->canvas().drawTile(3, wraps, tile::Block);
+    g.game->canvas().drawTile(-wraps, 3, tile::Block);
+    EXPECT_EQ(g.game->canvas().image(), before);
+}
+
+TEST(FieldDrawing, APackWallFarOffTheFieldDrawsNothing)
+{
+    // Fractions that put the cells past 2^31 pixels on any skin.
+    QTemporaryDir dir;
+    const QString pack = dir.filePath("far.lev");
+    QFile f(pack);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Level1]\nNumBase=2\nBasePosX1=9.9e8\nBasePosY1=0.5\nBasePosX2=-1e300\nBasePosY2=0.25\n"
+            "NumLine=1\nLineType1=H\nLineBeg1=1\nLineEnd1=2\nLineStepX1=1\nLineStepY1=2000000000\n");
+    f.close();
+    TestGame g(20);
+    TestGame plain(20);
+    g.s().LevelPackFile = pack;
+    g.s().Level = 1;
+    plain.s().Level = 1;
+    g.game->StartAttempt();
+    plain.game->StartAttempt();
+    EXPECT_EQ(g.game->canvas().image(), plain.game->canvas().image());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include <string>
 
+#include <map>
 #include <set>
 
 namespace kestrum::test {
@@ -508,19 +509,102 @@ TEST(ShippedPacks, EveryLevelLeavesTheSnakeRoomToStart)
             }
 }
 
-TEST(PackChecker, ReportsWarningsWithTheirKeysAndOffFieldRecords)
+namespace {
+
+// Every section present and empty, but for the text given for some of them.
+QString fullPack(const std::map<int, QString>& levels, int skip = -1)
 {
-    Pack pack("[Level2]\nNumBase=2\nBasePosX1=oops\nBasePosX2=1.5\nNumLine=0\n");
+    QString text;
+    for (int level = 0; level <= 10; ++level) {
+        if (level == skip)
+            continue;
+        text += QStringLiteral("[Level%1]\n").arg(level);
+        text += levels.count(level) ? levels.at(level) : QStringLiteral("NumBase=0\nNumLine=0\n");
+    }
+    return text;
+}
+
+struct Checked {
+    int warnings;
+    QString report;
+};
+
+Checked check(const QString& path, int N = 20)
+{
     QString report;
     QTextStream out(&report);
-    EXPECT_EQ(checkLevelPack(pack.path, 20, out), 1);
-    EXPECT_TRUE(report.contains("Level2: 2 records")) << report.toStdString();
-    EXPECT_TRUE(report.contains("BasePosX1: Error string to double conversion. Error code: 1"));
-    EXPECT_TRUE(report.contains("record 2 at (28, 10) is off the field")) << report.toStdString();
-    EXPECT_TRUE(report.contains("Level0: 28 records (no section: the defaults)"));
-    QString missing;
-    QTextStream out2(&missing);
-    EXPECT_EQ(checkLevelPack("/nonexistent.lev", 20, out2), 1);
+    const int warnings = checkLevelPack(path, N, out);
+    out.flush();
+    return {warnings, report};
+}
+
+}  // namespace
+
+TEST(PackChecker, CountsEveryWarningItPrintsAndSaysWarningInTheSingular)
+{
+    // An unreadable number and a wall off the field: two warnings, each printed.
+    Pack two(fullPack({{2, "NumBase=2\nBasePosX1=oops\nBasePosX2=1.5\nNumLine=0\n"}}).toUtf8());
+    Checked c = check(two.path);
+    EXPECT_EQ(c.warnings, 2) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains("Level2: 2 records")) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains("BasePosX1: Error string to double conversion. Error code: 1"));
+    EXPECT_TRUE(c.report.contains("record 2 at (28, 10) is off the field")) << c.report.toStdString();
+    EXPECT_TRUE(c.report.endsWith("\n2 warnings\n")) << c.report.toStdString();
+    EXPECT_EQ(c.report.count("warning: "), 2);
+
+    Pack one(fullPack({{2, "NumBase=1\nBasePosX1=0.1\nBasePosY1=0.1\nNumLine=0\nExtra=x\nBasePosX2=oops\n"}}).toUtf8());
+    c = check(one.path);
+    EXPECT_EQ(c.warnings, 0) << "keys past the count are never read: " << c.report.toStdString();
+    EXPECT_TRUE(c.report.endsWith("\n0 warnings\n"));
+
+    Pack single(fullPack({{4, "NumBase=1\nBasePosX1=5\nBasePosY1=0\nNumLine=0\n"}}).toUtf8());
+    c = check(single.path);
+    EXPECT_EQ(c.warnings, 1) << c.report.toStdString();
+    EXPECT_TRUE(c.report.endsWith("\n1 warning\n")) << c.report.toStdString();
+}
+
+TEST(PackChecker, WarnsForAMissingSectionItsDefaultsAndWallsOnTheSnakesStart)
+{
+    // Level 3 missing: the defaults build it, most of their border lies off a 20-cell
+    // field, and one of their lines crosses the snake's start column (x 10) at
+    // y = 15 ... 18 (three start cells and the cell ahead).
+    Pack pack(fullPack({}, 3).toUtf8());
+    const Checked c = check(pack.path);
+    EXPECT_TRUE(c.report.contains("Level3: 28 records (no section: the defaults)")) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains("no section [Level3]: the defaults build this level"));
+    EXPECT_TRUE(c.report.contains("the defaults put 18 records off the field"));
+    for (int y = 15; y <= 18; ++y)
+        EXPECT_TRUE(c.report.contains(QStringLiteral("at (10, %1) walls the snake's start").arg(y)))
+            << y << c.report.toStdString();
+    EXPECT_EQ(c.warnings, 6);
+    EXPECT_EQ(c.report.count("warning: "), 6);
+
+    // A pack wall where the snake's room begins on level 5 (x 10, y 15 of 20 cells: 19 steps).
+    Pack ahead(fullPack({{5, "NumBase=1\nBasePosX1=0.526315789\nBasePosY1=0.789473684\nNumLine=0\n"}}).toUtf8());
+    EXPECT_EQ(check(ahead.path).warnings, 1) << check(ahead.path).report.toStdString();
+}
+
+TEST(PackChecker, AFileThatIsNoPackFailsAndEveryOffFieldRecordCounts)
+{
+    for (const QByteArray& text : {QByteArray(), QByteArray("Arrows steer the snake.\nF2 starts.\n"),
+                                   QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10)}) {
+        Pack pack(text);
+        const Checked c = check(pack.path);
+        EXPECT_TRUE(c.report.contains("No section [Level0] ... [Level10]")) << c.report.toStdString();
+        EXPECT_GT(c.warnings, 11);
+        EXPECT_EQ(c.report.count("warning: ") + 1, c.warnings) << c.report.toStdString();
+    }
+    // Twelve walls at x 1.5 lie off the field, each counted.
+    QString walls = "NumBase=12\nNumLine=0\n";
+    for (int i = 1; i <= 12; ++i)
+        walls += QStringLiteral("BasePosX%1=1.5\nBasePosY%1=0.5\n").arg(i);
+    Pack off(fullPack({{1, walls}}).toUtf8());
+    const Checked c = check(off.path);
+    EXPECT_EQ(c.warnings, 12) << c.report.toStdString();
+    EXPECT_EQ(c.report.count("is off the field"), 12);
+
+    const Checked missing = check("/nonexistent.lev");
+    EXPECT_EQ(missing.warnings, 1);
 }
 
 // --- Level changes in the game ------------------------------------------------------

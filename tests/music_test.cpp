@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace kestrum::test {
 namespace {
 
@@ -19,7 +21,13 @@ struct Rig {
     QStringList sent;
     bool on = true;
     SeededRandom random{7};
-    ThemePlayer player{[this](const QString& c) { sent << c; }, random, [this] { return on; }};
+    int64_t now = 0;  // ms, moved on by the tests
+    QStringList failing;  // commands that fail
+    ThemePlayer player{[this](const QString& c) {
+                           sent << c;
+                           return !failing.contains(c);
+                       },
+                       random, [this] { return on; }, [this] { return now; }};
 };
 
 TEST(Themes, ThemeOneFirstThenTheOtherFourOnceEachThenAllFiveAgain)
@@ -116,6 +124,41 @@ TEST(Themes, LeavingTheForegroundWithMusicOffStillSkipsTheNextNotification)
     EXPECT_TRUE(r.sent.isEmpty());
 }
 
+// A theme that cannot be opened or played, or that ends as soon as it began, is passed
+// over for the rest of the time the music is on; with none left the music rests, and
+// nothing reopens the device again and again.
+TEST(Themes, AThemeThatCannotPlayGivesItsTurnToTheNextAndWithNoneLeftTheMusicRests)
+{
+    Rig r;
+    r.failing << "open sequencer!\"Sounds/theme1.mid\" alias mainback wait";
+    r.player.PlayTheme(r.player.ThemeFiles[0]);
+    ASSERT_GE(r.sent.size(), 4);
+    EXPECT_EQ(r.sent.last(), "play mainback notify") << "another theme plays instead";
+    EXPECT_TRUE(r.sent[1].startsWith("open sequencer!\"Sounds/theme")) << r.sent.join(" | ").toStdString();
+    EXPECT_EQ(r.player.Unplayable, 1u);
+    // Every theme that plays ends at once: each is passed over in turn.
+    int opens = 0;
+    for (int i = 0; i < 20; ++i) {
+        r.sent.clear();
+        r.now += 10;
+        r.player.onNotify();
+        opens += static_cast<int>(r.sent.filter("open sequencer").size());
+    }
+    EXPECT_LE(opens, 4) << "each of the other four once";
+    EXPECT_EQ(r.player.Unplayable, 0b11111u);
+    r.sent.clear();
+    r.player.onEnterForeground();
+    EXPECT_TRUE(r.sent.isEmpty()) << "the music rests";
+    // Switched on again, every theme gets its chance.
+    r.player.switchedOn();
+    r.player.PlayTheme(r.player.ThemeFiles[0]);
+    EXPECT_EQ(r.sent.last(), "play mainback notify");
+    // A theme that plays its length is no failure.
+    r.now += 150000;
+    r.player.onNotify();
+    EXPECT_EQ(__builtin_popcount(r.player.Unplayable), 1) << "only theme 1, which cannot be opened";
+}
+
 class DeviceTest : public testing::Test {
 protected:
     void SetUp() override
@@ -157,13 +200,35 @@ TEST_F(DeviceTest, AMissingThemeFailsSilently)
 {
     MusicDevice mci;
     QSignalSpy ended(&mci, &MusicDevice::notify);
-    mci.send("open sequencer!\"Sounds/none.mid\" alias mainback wait");
-    mci.send("seek mainback to 0 wait");
-    mci.send("play mainback notify");
+    EXPECT_FALSE(mci.send("open sequencer!\"Sounds/none.mid\" alias mainback wait"));
+    EXPECT_FALSE(mci.send("seek mainback to 0 wait"));
+    EXPECT_FALSE(mci.send("play mainback notify"));
     EXPECT_FALSE(mci.isOpen());
     EXPECT_FALSE(ended.wait(300)) << "no notification, so no next theme";
-    mci.send("nonsense");
+    EXPECT_FALSE(mci.send("nonsense"));
     mci.send("close mainback wait");
+}
+
+TEST_F(DeviceTest, ADamagedThemeOrAFifoFailsAtOnce)
+{
+    MusicDevice mci;
+    const QString damaged = dir_.filePath("damaged.mid");
+    QFile f(damaged);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("MThd this is no music at all");
+    f.close();
+    QSignalSpy ended(&mci, &MusicDevice::notify);
+    // Refused, or played to its end at once: either way the player passes it over.
+    if (mci.send("open sequencer!\"" + damaged + "\" alias mainback wait") && mci.send("play mainback notify")) {
+        EXPECT_TRUE(ended.wait(ThemePlayer::kShortestTheme)) << "a damaged theme ends as soon as it begins";
+    }
+    mci.send("close mainback wait");
+    const QString fifo = dir_.filePath("fifo.mid");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(mci.send("open sequencer!\"" + fifo + "\" alias mainback wait"));
+    EXPECT_LT(clock.elapsed(), 1000) << "no wait for a writer";
 }
 
 }  // namespace

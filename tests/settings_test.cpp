@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -184,6 +185,42 @@ TEST_F(SettingsTest, AReadOnlyFileIsReportedAndLeftAlone)
     EXPECT_TRUE(error.isEmpty());
 }
 
+TEST_F(SettingsTest, EachLineKeepsItsOwnEnding)
+{
+    // One line with CR LF among LF lines: a write touches its own line only, and a new key
+    // takes the ending of the line it follows.
+    writeFile("[options]\nSpeed=75\r\nSounds=0\n[fame]\nName1=Ann\n");
+    ProfileFile f(path());
+    ASSERT_TRUE(f.writeInt("options", "Speed", 120, nullptr));
+    ASSERT_TRUE(f.writeBool("options", "Music", true, nullptr));
+    ASSERT_TRUE(f.writeText("fame", "Name1", "Bob", nullptr));
+    EXPECT_EQ(readFile(), "[options]\nSpeed=120\r\nSounds=0\nMusic=1\n[fame]\nName1=Bob\n");
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeReadIsNeverWrittenOver)
+{
+    // A folder in the settings file's place, and a file past its limit: the game reads its
+    // defaults and leaves both as they are.
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.ini"));
+    ProfileFile folder(path("folder.ini"));
+    QString problem;
+    EXPECT_EQ(folder.snapshot(&problem).readInt("options", "Speed", 100), 100);
+    EXPECT_TRUE(problem.contains("it is a folder")) << problem.toStdString();
+    EXPECT_FALSE(folder.writeInt("options", "Speed", 50, nullptr));
+    EXPECT_TRUE(QFileInfo(path("folder.ini")).isDir());
+
+    writeFile("[options]\nSpeed=75\n", "big.ini");
+    ASSERT_EQ(::truncate(QFile::encodeName(path("big.ini")).constData(), limits::kSettings + 1), 0);
+    ProfileFile big(path("big.ini"));
+    problem.clear();
+    EXPECT_EQ(big.snapshot(&problem).readInt("options", "Speed", 100), 100);
+    EXPECT_TRUE(problem.contains("more than")) << problem.toStdString();
+    QString error;
+    EXPECT_FALSE(big.writeInt("options", "Speed", 50, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(QFileInfo(path("big.ini")).size(), limits::kSettings + 1);
+}
+
 TEST_F(SettingsTest, AWriteThatChangesNothingLeavesTheFileUntouched)
 {
     writeFile("[options]\nSounds=0\n");
@@ -225,7 +262,7 @@ TEST_F(SettingsTest, AProcessKilledWhileWritingLeavesAWholeFile)
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
-        const ProfileSnapshot snap = ProfileSnapshot::load(path());
+        const ProfileSnapshot snap = ProfileFile(path()).snapshot();
         const int speed = snap.readInt("options", "Speed", -1);
         ASSERT_GE(speed, 0) << "round " << round;
         for (int k = 1; k <= 50 && speed > 0; ++k)
@@ -260,6 +297,18 @@ TEST_F(SettingsTest, WithoutAFileInTheWorkingDirectoryTheUsersFileServes)
     EXPECT_TRUE(QFile::exists(dir_.filePath("config/Kestrum/Kestrum.ini")));
 }
 
+TEST_F(SettingsTest, WithoutAHomeFolderTheWorkingFolderKeepsTheSettings)
+{
+    const QByteArray home = qgetenv("HOME");
+    qunsetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    const Configuration c = Configuration::locate();
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toUtf8());
+    EXPECT_EQ(c.file().path(), path()) << "not /.config/...";
+    EXPECT_TRUE(c.problem().isEmpty()) << c.problem().toStdString();
+}
+
 TEST_F(SettingsTest, AFileInTheWorkingDirectoryIsUsedByItsFullPath)
 {
     writeFile("[options]\nSpeed=75\n");
@@ -271,10 +320,11 @@ TEST_F(SettingsTest, AFileInTheWorkingDirectoryIsUsedByItsFullPath)
     EXPECT_EQ(c.file().readInt("options", "Speed", 0), 75);
 }
 
-TEST_F(SettingsTest, SpeedIsUsedAsItStandsUnlessItWouldStopTheGame)
+TEST_F(SettingsTest, SpeedIsUsedAsItStandsUnlessItWouldStopOrStallTheGame)
 {
     const std::pair<const char*, int> cases[] = {{"75", 75},  {"150", 150}, {"10", 10},  {"0", 100},
-                                                 {"-5", 100}, {"abc", 100}, {"0x64", 100}, {"$96", 150}};
+                                                 {"-5", 100}, {"abc", 100}, {"0x64", 100}, {"$96", 150},
+                                                 {"1000", 1000}, {"1001", 1000}, {"2147483647", 1000}};
     for (const auto& [text, speed] : cases) {
         writeFile(QByteArray("[options]\nSpeed=") + text + "\n");
         Configuration c = Configuration::locate();

@@ -32,6 +32,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace kestrum::test {
 namespace {
 
@@ -859,10 +862,104 @@ TEST_F(WindowTest, AMissingWaveListIsReportedAndTheGameGoesOn)
     // With the sound off the list is read once the field is on the screen.
     for (int i = 0; i < 100 && messages_.isEmpty(); ++i)
         QTest::qWait(10);
-    EXPECT_EQ(messages_, QStringList{"Cannot open file Sounds.dxw"});
+    EXPECT_EQ(messages_, QStringList{"Cannot open file " + dir_.filePath("Sounds.dxw")});
     w->playSound("EatApple");
     EXPECT_EQ(messages_.size(), 1) << "nothing more is said for each silent event";
     EXPECT_GT(w->game().state().FieldSize, 10);
+}
+
+// The files the game reads at start-up, each replaced in turn by a FIFO, a link to
+// /dev/zero or a sparse file of 3 GiB: the window comes up at once, says which file it
+// could not use, and plays with what it has.
+TEST_F(WindowTest, NoStartUpFileCanHangOrCrashTheGame)
+{
+    struct Case {
+        const char* file;
+        const char* kind;
+    };
+    const Case cases[] = {
+        {"config/Kestrum/Kestrum.ini", "fifo"}, {"config/Kestrum/Kestrum.ini", "zero"},
+        {"Skins/kestrum", "fifo"},              {"Skins/kestrum", "zero"},
+        {"Skins/Fone.bmp", "huge"},             {"Sounds.dxw", "zero"},
+        {"Sounds.dxw", "huge"},                 {"English.lng", "huge"},
+    };
+    QDir(dir_.path()).mkpath("config/Kestrum");
+    for (const Case& c : cases) {
+        const QString path = dir_.filePath(c.file);
+        const QByteArray local = QFile::encodeName(path);
+        const QString saved = path + ".saved";
+        QFile::rename(path, saved);
+        if (QByteArray(c.kind) == "fifo")
+            ASSERT_EQ(::mkfifo(local.constData(), 0600), 0);
+        else if (QByteArray(c.kind) == "zero")
+            ASSERT_EQ(::symlink("/dev/zero", local.constData()), 0);
+        else {
+            QFile huge(path);
+            ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+            ASSERT_TRUE(huge.resize(3LL << 30));
+        }
+        messages_.clear();
+        QElapsedTimer clock;
+        clock.start();
+        {
+            auto w = openWindow();
+            w->game().newGame();
+            w->game().tick();
+            for (int i = 0; i < 100 && messages_.isEmpty(); ++i)
+                QTest::qWait(10);
+            EXPECT_LT(clock.elapsed(), 3000) << c.file << " as " << c.kind;
+            EXPECT_GT(w->game().state().FieldSize, 10) << c.file << " as " << c.kind;
+            EXPECT_EQ(w->action("newGame")->text(), "New");
+            ASSERT_FALSE(messages_.isEmpty()) << c.file << " as " << c.kind;
+            EXPECT_TRUE(messages_.join('\n').contains(path))
+                << c.file << " as " << c.kind << ": " << messages_.join('\n').toStdString();
+        }
+        QFile::remove(path);
+        QFile::rename(saved, path);
+    }
+}
+
+// A language file too large to read, chosen in the menu, must not be kept for the next
+// start: the choice is stored only once the file has loaded.
+TEST_F(WindowTest, ALanguageFileThatCannotLoadIsNeitherAppliedNorKept)
+{
+    QFile huge(dir_.filePath("Huge.lng"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(3LL << 30));
+    huge.close();
+    {
+        auto w = openWindow();
+        w->useLanguageFile(dir_.filePath("Russian.lng"));
+        w->useLanguageFile(dir_.filePath("Huge.lng"));
+        ASSERT_EQ(messages_.size(), 1);
+        EXPECT_TRUE(messages_[0].contains("more than")) << messages_[0].toStdString();
+        EXPECT_EQ(w->action("newGame")->text(), QString::fromUtf8("Новая игра")) << "the texts stay";
+    }
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readText("options", "LangFileName", ""), "Russian.lng");
+    // Were it stored anyway (an older version did), the next start still comes up.
+    ProfileFile(userIni(dir_)).writeText("options", "LangFileName", dir_.filePath("Huge.lng"), nullptr);
+    messages_.clear();
+    auto w = openWindow();
+    EXPECT_EQ(w->action("newGame")->text(), "New");
+    ASSERT_FALSE(messages_.isEmpty());
+    EXPECT_TRUE(messages_[0].contains("Huge.lng")) << messages_[0].toStdString();
+}
+
+// Strips that would give an invisible snake or black items are refused like any other
+// faulty skin, and the built-in skin plays.
+TEST_F(WindowTest, ASkinTooSmallOrShortOfTilesIsRefused)
+{
+    const QSize sizes[] = {{1, 1}, {62, 2}, {5 * 23 - 1, 22}, {31 * 4 - 1, 3}};
+    for (const QSize size : sizes) {
+        QImage strip(size, QImage::Format_RGB32);
+        strip.fill(Qt::darkGreen);
+        ASSERT_TRUE(strip.save(dir_.filePath("Skins/kestrum"), "BMP"));
+        messages_.clear();
+        auto w = openWindow();
+        ASSERT_EQ(messages_.size(), 1) << size.width() << "x" << size.height();
+        EXPECT_TRUE(messages_[0].contains("Skins/kestrum")) << messages_[0].toStdString();
+        EXPECT_EQ(w->game().state().CellSize, 22) << "the built-in skin";
+    }
 }
 
 TEST_F(WindowTest, TheWarningClosesItselfAfterThreeSeconds)

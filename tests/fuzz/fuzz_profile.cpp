@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace kestrum;
     const QString path = fuzz::writeInput(data, size, "Kestrum.ini");
-    const ProfileSnapshot snap = ProfileSnapshot::load(path);
+    const ProfileSnapshot snap = ProfileFile(path).snapshot();
     for (const char* section : {"options", "alias", "fame", "Level0"}) {
         for (const QString& key : snap.keys(section)) {
             snap.readText(section, key, "d");
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString written = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<int>(std::min<size_t>(size, 40)));
     if (!file.write({{"options", "Speed", "75"}, {"fame", "Name1", written}}, &error))
         std::abort();
-    const ProfileSnapshot back = ProfileSnapshot::load(path);
+    const ProfileSnapshot back = ProfileFile(path).snapshot();
     // What was just written reads back as written (a line break turned into a blank).
     if (back.readInt("options", "Speed", 0) != 75)
         std::abort();

@@ -1,0 +1,164 @@
+// Every reader of the game against files that are no files of its kind: a FIFO with no
+// writer, a link to /dev/zero, a folder, a sparse file of 3 GiB. Each must
+// answer at once with a message naming the file, read next to nothing into memory and
+// leave what it had.
+#include "app/HelpWindow.h"
+#include "levels/LevelPack.h"
+#include "render/Skin.h"
+#include "settings/Language.h"
+#include "settings/ProfileFile.h"
+#include "sound/MusicDevice.h"
+#include "sound/SoundEffects.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestrum::test {
+namespace {
+
+// The process's peak resident memory so far, in MiB.
+long peakMiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word)
+        if (word == "VmHWM:") {
+            long kib = 0;
+            status >> kib;
+            return kib / 1024;
+        }
+    return 0;
+}
+
+struct Reader {
+    const char* name;
+    // Reads the file; false with the player's message when it will not.
+    std::function<bool(const QString& path, QString* message)> read;
+    bool speaks = true;  // the music fails silently and goes on with the next theme
+};
+
+std::vector<Reader> readers()
+{
+    return {
+        {"settings",
+         [](const QString& path, QString* message) {
+             const ProfileSnapshot s = ProfileFile(path).snapshot(message);
+             return message->isEmpty() && s.readInt("options", "Speed", -1) != -1;
+         }},
+        {"language",
+         [](const QString& path, QString* message) {
+             LanguageTexts texts;
+             const QString before = texts.text(1);
+             const bool ok = texts.load(path, message);
+             EXPECT_EQ(texts.text(1), before) << "a refused file changed the texts";
+             return ok;
+         }},
+        {"level pack",
+         [](const QString& path, QString* message) {
+             WallTable walls{};
+             const PackLevelResult r = readPackLevel(path, 1, 20, walls, [&](const QString&, const QString& m) {
+                 if (message->isEmpty())
+                     *message = m;
+             });
+             return r.sectionFound;
+         }},
+        {"skin and background",
+         [](const QString& path, QString* message) { return !loadBitmap(path, message).isNull(); }},
+        {"wave list",
+         [](const QString& path, QString* message) {
+             SoundEffects effects;
+             const bool ok = effects.load(path, message);
+             EXPECT_EQ(effects.size(), 0);
+             return ok;
+         }},
+        {"help",
+         [](const QString& path, QString* message) {
+             HelpWindow help(nullptr);
+             return help.showTopic(path, "en", message);
+         }},
+        {"music",
+         [](const QString& path, QString* message) {
+             MusicDevice device;
+             const bool ok = device.send("open sequencer!\"" + path + "\" alias mainback wait");
+             EXPECT_FALSE(device.isOpen());
+             return ok;
+         },
+         false},
+    };
+}
+
+class HostileFiles : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        ASSERT_EQ(::mkfifo(local("fifo").constData(), 0600), 0);
+        ASSERT_EQ(::symlink("/dev/zero", local("zero").constData()), 0);
+        ASSERT_TRUE(QDir(dir_.path()).mkdir("folder"));
+        QFile huge(dir_.filePath("huge"));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(3LL << 30));  // sparse: no disk used
+    }
+    QByteArray local(const char* name) const { return QFile::encodeName(dir_.filePath(name)); }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(HostileFiles, EveryReaderRefusesThemAtOnceWithAMessageAndLittleMemory)
+{
+    const long peakBefore = peakMiB();
+    const char* const files[] = {"fifo", "zero", "folder", "huge"};
+    for (const Reader& reader : readers())
+        for (const char* file : files) {
+            const QString path = dir_.filePath(file);
+            QString message;
+            QElapsedTimer clock;
+            clock.start();
+            const bool read = reader.read(path, &message);
+            const qint64 ms = clock.elapsed();
+            EXPECT_FALSE(read) << reader.name << " read " << file;
+            if (reader.speaks)
+                EXPECT_TRUE(message.contains(path)) << reader.name << " on " << file << ": \""
+                                                << message.toStdString() << "\"";
+            EXPECT_LT(ms, 1000) << reader.name << " took " << ms << " ms on " << file;
+        }
+    // A reader that took in the 3 GiB file, or /dev/zero up to any limit of its own, would
+    // have left its mark on the peak.
+    EXPECT_LT(peakMiB() - peakBefore, 64) << "MiB more at the peak";
+}
+
+TEST_F(HostileFiles, TheMessageSaysWhatIsWrongWithTheFile)
+{
+    QString message;
+    EXPECT_FALSE(readRegularFile(dir_.filePath("folder"), 100, &message));
+    EXPECT_EQ(message, "Cannot open file " + dir_.filePath("folder") + ": it is a folder");
+    EXPECT_FALSE(readRegularFile(dir_.filePath("fifo"), 100, &message));
+    EXPECT_EQ(message, "Cannot open file " + dir_.filePath("fifo") + ": it is not a regular file");
+    EXPECT_FALSE(readRegularFile(dir_.filePath("huge"), limits::kLevelPack, &message));
+    EXPECT_EQ(message, "Cannot open file " + dir_.filePath("huge") +
+                           ": it is 3072 MiB, more than the 2 MiB such a file may have");
+    EXPECT_FALSE(readRegularFile(dir_.filePath("missing"), 100, &message));
+    EXPECT_EQ(message, "Cannot open file " + dir_.filePath("missing"));
+    // A file at its limit is read whole.
+    QFile exact(dir_.filePath("exact"));
+    ASSERT_TRUE(exact.open(QIODevice::WriteOnly));
+    ASSERT_EQ(exact.write(QByteArray(100, 'x')), 100);
+    exact.close();
+    const std::optional<QByteArray> bytes = readRegularFile(dir_.filePath("exact"), 100, &message);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(bytes->size(), 100);
+    EXPECT_FALSE(readRegularFile(dir_.filePath("exact"), 99, &message));
+}
+
+}  // namespace
+}  // namespace kestrum::test

@@ -29,12 +29,13 @@ build=$1 check=$2 flow=$3 work=$4
 export HOME="$work" XDG_CONFIG_HOME="$work/config"
 ini="$work/config/Kestrum/Kestrum.ini"
 
-fail() { echo "FAIL: $*"; exit 1; }
+# To standard error: a failure inside $(...) must still be seen.
+fail() { echo "FAIL: $*" >&2; exit 1; }
 shot() { import -window root "$work/$1.png"; }
 # Waits for a shown window whose title is exactly $1; prints its id.
 window() {
     local id
-    id=$(timeout "${2:-10}" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
+    id=$(timeout "${2:-20}" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
     [ -n "$id" ] || fail "no window \"$1\""
     echo "$id"
 }
@@ -57,6 +58,18 @@ click() {
     geometry "$1"
     xdotool mousemove $((X + $2)) $((Y + $3)) click 1
     sleep 0.3
+}
+# Clicks at (x, y) of window $2 until a window titled $1 shows (a click that comes while a
+# slow machine still lays the dialog out is lost); prints its id.
+clickFor() {
+    local title=$1 id
+    shift
+    for _ in 1 2 3; do
+        click "$@"
+        id=$(timeout 6 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+    done
+    fail "no window \"$title\" after three clicks"
 }
 # Selects all of a text box's text and types over it.
 typeInto() {
@@ -115,6 +128,7 @@ cd "$work"
 game=$!
 trap 'kill $game 2>/dev/null; wait $game 2>/dev/null || true' EXIT
 main=$(window Kestrum)
+active "$main"
 sleep 0.8
 
 case $flow in
@@ -176,8 +190,9 @@ field-setup)
     # skin chosen, OK, Yes: the field is drawn with it.
     xdotool key ctrl+o
     setup=$(window 'Field setup')
-    click "$setup" 297 109
-    add=$(window 'Add picture')
+    active "$setup"
+    add=$(clickFor 'Add picture' "$setup" 297 109)
+    active "$add"
     typeInto "$add" 100 18 "Small cells"
     typeInto "$add" 90 49 "small"
     shot add-window
@@ -198,6 +213,7 @@ field-setup)
     # The check of the keys below reads the 22-pixel test skin again.
     xdotool key ctrl+o
     setup=$(window 'Field setup')
+    active "$setup"
     click "$setup" 60 15
     click "$setup" 297 205
     activeOther "$main" "$setup" >/dev/null

@@ -641,6 +641,7 @@ void MainWindow::useLanguageFile(const QString& path)
     config_.LangFileName = name;
     written(config_.writeLanguage(name, &error), error);
     LangText = texts;
+    qtTranslation_.follow(path);
     ApplyLanguage();
 }
 
@@ -652,6 +653,7 @@ bool MainWindow::LoadLanguage()
         reportError(error);
         return false;
     }
+    qtTranslation_.follow(config_.LangFileName);
     return true;
 }
 

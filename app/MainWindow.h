@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FieldView.h"
+#include "QtTranslation.h"
 #include "core/Game.h"
 #include "core/GameHost.h"
 #include "core/Random.h"
@@ -191,6 +192,7 @@ private:
     FieldSetupDialog* fieldSetupDialog_ = nullptr;
     AddSkinDialog* addSkinDialog_ = nullptr;
     LanguageTexts LangText;
+    QtTranslation qtTranslation_;
     SoundEffects soundEffects_;
     QSet<QString> missingWaves_;  // reported once each
     bool waveListLoaded_ = false;

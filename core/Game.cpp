@@ -160,6 +160,16 @@ void Game::eraseCell(TCellPos c)
         canvas_.drawTile(c, restingTile(c));
 }
 
+// A growing snake may run into the cell its tail stands on, and then holds that cell twice:
+// the tail leaving it must not paint the floor under the segment that stays.
+void Game::eraseUnlessHeld(TCellPos c, int upTo)
+{
+    for (int i = 0; i <= upTo; ++i)
+        if (s_.SnakeBody[static_cast<size_t>(i)] == c)
+            return;
+    eraseCell(c);
+}
+
 void Game::BuildWalls()
 {
     kestrum::BuildWalls(s_.Walls, s_.Level, s_.FieldSize, s_.LevelPackFile, random_, s_.ExitPos,
@@ -251,8 +261,10 @@ void Game::tick()
 
     // Growth step; the tables hold 501 cells, so the snake stops growing at 500 segments.
     if (s_.PendingGrowth != 0) {
-        if (s_.PendingGrowth < 0)
-            eraseCell(s_.SnakeBody[static_cast<size_t>(std::clamp(s_.SnakeLast, 0, kMaxSnakeLast))]);
+        if (s_.PendingGrowth < 0) {
+            const int last = std::clamp(s_.SnakeLast, 0, kMaxSnakeLast);
+            eraseUnlessHeld(s_.SnakeBody[static_cast<size_t>(last)], last - 1);
+        }
         const int d = s_.PendingGrowth > 0 ? 1 : -1;
         const int grown = s_.SnakeLast + d;
         if (grown >= 2 && grown <= kMaxSnakeLast)
@@ -322,7 +334,7 @@ void Game::DrawSnake(int SkipFront)
 void Game::drawSnakeStep()
 {
     const int last = std::clamp(s_.SnakeLast, 2, kMaxSnakeLast);
-    eraseCell(s_.SnakeBody[static_cast<size_t>(last + 1)]);
+    eraseUnlessHeld(s_.SnakeBody[static_cast<size_t>(last + 1)], last);
     drawSegment(last, segmentTile(last));
     drawSegment(1, segmentTile(1));
     drawSegment(0, segmentTile(0));
@@ -839,7 +851,7 @@ void Game::sequenceStep()
         if (s_.ScrollCountdown < 0) {
             canvas_.drawText(host_.langText(81).left(20), QStringLiteral("Arial"), 46, true);
             s_.Level = 0;
-            host_.setLabel(PanelLabel::Level, QStringLiteral("0 level"));
+            showLevelLabel(host_.langText(39));
             host_.checkLevelItem(0);
             flush();
             ClearCellAnimations();
@@ -916,7 +928,7 @@ void Game::newGame()
     s_.EatenCount = 0;
     host_.setLabel(PanelLabel::Eaten, countText(0));
     showLength();
-    host_.setLabel(PanelLabel::Level, QStringLiteral("0 level"));
+    showLevelLabel(host_.langText(39));
     host_.checkLevelItem(0);
     flush();
 }
@@ -959,7 +971,7 @@ void Game::changeLevel(int level)
     s_.Level = level;
     host_.checkLevelItem(s_.Level);
     ShowLevel();
-    showLevelLabel(QStringLiteral("level"));
+    showLevelLabel(host_.langText(39));
 }
 
 void Game::chooseLevel(int tag)

@@ -189,6 +189,8 @@ private:
     void setRestingTile(TCellPos c, int tileNumber);
     size_t restingIndex(TCellPos c) const;
     void eraseCell(TCellPos c);
+    // Erases the cell unless one of the segments 0 ... upTo holds it.
+    void eraseUnlessHeld(TCellPos c, int upTo);
     bool onField(TCellPos c) const;
 
     GameHost& host_;

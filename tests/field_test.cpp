@@ -197,6 +197,79 @@ TEST(FieldDrawing, TicksRepaintOnlyTheCellsTheyChange)
     EXPECT_LE(static_cast<double>(area) / ticks, 4.1 * cell);
 }
 
+// Items come and go all through a long seeded game, their animations stepping between the
+// ticks as the window's frames step them. After every tick and every animation step each
+// cell of the snake's body shows a picture of the snake, at its corner as at its centre: no
+// item coming or going, and no floor, ever shows through it.
+class SnakeCells : public testing::TestWithParam<std::pair<int, uint64_t>> {};
+
+TEST_P(SnakeCells, NoCellOfTheSnakeEverShowsAnythingElse)
+{
+    const auto [fieldSize, seed] = GetParam();
+    TestGame g(fieldSize, 10, seed);
+    Bot bot(seed + 1, 0.15);
+    GameState& s = g.s();
+    const auto isSnake = [](int t) { return t >= tile::HeadBase && t <= tile::CornerBase - 4; };
+    bool grew = false;
+    const auto check = [&](const char* when, long long ticks, bool afterTick) {
+        if (s.Seq != Sequence::None)
+            return true;  // the exit and the death draw the snake their own way
+        const FieldCanvas& c = g.game->canvas();
+        // A tick that grows the snake makes the cell it vacated the tail, already painted
+        // with the floor: while it grows, the visible tail stands still.
+        const int last = grew ? s.SnakeLast - 1 : s.SnakeLast;
+        // The head's cell goes on with an item's animation until the next tick (an apple
+        // eaten while it grows in grows on over the head); the body's cells pause them.
+        for (int i = afterTick ? 0 : 1; i <= last; ++i) {
+            const TCellPos cell = s.SnakeBody[static_cast<size_t>(i)];
+            const QPoint o = c.cellOrigin(cell.X, cell.Y);
+            const int corner = tileAt(c.image(), o + QPoint(1, 1));
+            const int centre = tileAt(c.image(), o + QPoint(c.cellSize() / 2, c.cellSize() / 2));
+            if (!isSnake(corner) || !isSnake(centre)) {
+                ADD_FAILURE() << when << " of tick " << ticks << ": segment " << i << " of "
+                              << s.SnakeLast << " at " << cell.X << "," << cell.Y << " shows tiles "
+                              << corner << " and " << centre;
+                return false;
+            }
+        }
+        return true;
+    };
+    long long ticks = 0;
+    int itemsSeen = 0;
+    while (ticks < 20000) {
+        if (g.host.sequenceTimer) {
+            g.game->sequenceStep();
+            continue;
+        }
+        const uint16_t key = bot.choose(s);
+        if (key || !g.host.gameTimer)
+            g.game->keyDown(key ? key : 38);
+        if (!g.host.gameTimer)
+            continue;
+        const int lengthBefore = s.SnakeLast;
+        g.tick();
+        ++ticks;
+        grew = s.SnakeLast > lengthBefore;
+        itemsSeen += s.ActiveAnimations > 0;
+        if (!check("after the drawing", ticks, true))
+            break;
+        // Ten animation steps fit in a tick at the usual speed; a slow frame takes fewer.
+        const int steps = static_cast<int>(ticks % 11);
+        bool good = true;
+        for (int k = 0; k < steps && good; ++k) {
+            g.game->animationStep();
+            good = check("after an animation step", ticks, false);
+        }
+        if (!good)
+            break;
+    }
+    EXPECT_GT(itemsSeen, 2000) << "ticks with an item coming or going";
+}
+
+INSTANTIATE_TEST_SUITE_P(FieldDrawing, SnakeCells,
+                         testing::Values(std::pair<int, uint64_t>{24, 7}, std::pair<int, uint64_t>{16, 3},
+                                         std::pair<int, uint64_t>{40, 11}));
+
 TEST(FieldDrawing, DrawingOffThePictureIsClipped)
 {
     TestGame g(20);

@@ -138,7 +138,7 @@ TEST(GameOver, ScrollsShowsTheTextAndResetsTheGame)
             for (int x = 0; x < img.width() && !textShown; ++x)
                 textShown = img.pixel(x, y) == qRgb(0, 255, 0);
         EXPECT_EQ(s.Level, 0);
-        EXPECT_EQ(g.host.labels[PanelLabel::Level], "0 level");
+        EXPECT_EQ(g.host.labels[PanelLabel::Level], "0 text39");
         EXPECT_EQ(g.host.checkedLevel, 0);
     };
     // Three death frames, the third with the first of 26 scroll steps.
@@ -415,7 +415,7 @@ TEST(NewGame, StartsOverAtLevelZeroAndHandsTheScoreOver)
     EXPECT_EQ(s.EatenCount, 0);
     EXPECT_EQ(s.Level, 0);
     EXPECT_EQ(s.ExitPos, (TCellPos{0, -2}));
-    EXPECT_EQ(g.host.labels[PanelLabel::Level], "0 level");
+    EXPECT_EQ(g.host.labels[PanelLabel::Level], "0 text39");
     EXPECT_EQ(g.host.labels[PanelLabel::Length], "3");
     EXPECT_EQ(g.host.checkedLevel, 0);
     EXPECT_EQ(s.SnakeBody[0], (TCellPos{10, 16}));

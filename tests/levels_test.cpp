@@ -624,7 +624,7 @@ TEST(LevelChanges, ChoosingANumberedLevelCostsALifeGivesThreeAndClosesThePack)
     EXPECT_TRUE(s.LevelPackFile.isEmpty());
     EXPECT_EQ(s.Level, 5);
     EXPECT_EQ(g.host.checkedLevel, 5);
-    EXPECT_EQ(g.host.labels[PanelLabel::Level], "5 level");
+    EXPECT_EQ(g.host.labels[PanelLabel::Level], "5 text39");
     EXPECT_EQ(s.ExitPos, (TCellPos{0, -2}));
     int walls = 0;
     for (const TWall& w : s.Walls)
@@ -652,12 +652,12 @@ TEST(LevelChanges, NextLevelAndTheLabelClicksKeepLivesScoreAndPack)
     EXPECT_EQ(blocks, 11);
     g.game->nextLevel();
     EXPECT_EQ(s.Level, 12);
-    EXPECT_EQ(g.host.labels[PanelLabel::Level], "12 level");
+    EXPECT_EQ(g.host.labels[PanelLabel::Level], "12 text39") << "the level word of the language file";
     s.Level = 0;
     s.LevelPackFile.clear();
     g.game->previousLevel();
     EXPECT_EQ(s.Level, -1);
-    EXPECT_EQ(g.host.labels[PanelLabel::Level], "-1 level");
+    EXPECT_EQ(g.host.labels[PanelLabel::Level], "-1 text39");
     EXPECT_EQ(g.host.checkedLevel, -1);
     for (const TWall& w : s.Walls)
         EXPECT_EQ(w.X, -18);

@@ -13,7 +13,7 @@ deb=$(ls "$work"/kestrum_*_amd64.deb 2> /dev/null || ls "$work"/kestrum_*.deb)
 [ -f "$deb" ] || fail "no package made"
 echo "package: $(basename "$deb"), $(du -k "$deb" | cut -f1) KiB"
 depends=$(dpkg-deb -f "$deb" Depends)
-for need in libqt6widgets6 libfontconfig1 libxcb1 libsdl2-mixer-2.0-0 timgm6mb-soundfont fonts-liberation2; do
+for need in libqt6widgets6 libfontconfig1 libxcb1 libsdl2-mixer-2.0-0 timgm6mb-soundfont fonts-liberation2 qt6-translations-l10n; do
     grep -q "$need" <<< "$depends" || fail "Depends lacks $need: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section"

@@ -7,6 +7,7 @@
 #include "app/HelpWindow.h"
 #include "app/SidePanel.h"
 #include "app/MainWindow.h"
+#include "app/QtTranslation.h"
 #include "app/WarningPopup.h"
 #include "settings/HallOfFameDialog.h"
 #include "settings/PlayerNameDialog.h"
@@ -594,6 +595,36 @@ TEST_F(WindowTest, ChoosingALanguageDuringPlayRelabelsEverything)
     w->game().sequenceStep();
     EXPECT_EQ(w->panel()->levelLabel->text(), QString::fromUtf8("6 уровень"));
     EXPECT_EQ(w->langText(81), QString::fromUtf8("КОНЕЦ ИГРЫ"));
+    // Every other level change speaks the chosen language too.
+    w->action("nextLevel")->trigger();
+    EXPECT_EQ(w->panel()->levelLabel->text(), QString::fromUtf8("7 уровень"));
+    w->action("level3")->trigger();
+    EXPECT_EQ(w->panel()->levelLabel->text(), QString::fromUtf8("3 уровень"));
+    w->game().state().Score = 0;  // nothing for the hall of fame
+    w->game().newGame();
+    EXPECT_EQ(w->panel()->levelLabel->text(), QString::fromUtf8("0 уровень"));
+    EXPECT_EQ(w->panel()->lengthCaption->text(), QString::fromUtf8("длина"));
+}
+
+// Qt's own buttons and file dialogs follow the chosen language file.
+TEST_F(WindowTest, QtsOwnTextsSpeakTheChosenLanguage)
+{
+    EXPECT_EQ(QtTranslation::localeOfFile("/x/Russian.lng").language(), QLocale::Russian);
+    EXPECT_EQ(QtTranslation::localeOfFile("de.lng").language(), QLocale::German);
+    EXPECT_EQ(QtTranslation::localeOfFile("English.lng").language(), QLocale::English);
+    EXPECT_EQ(QtTranslation::localeOfFile("Lines.lng").language(), QLocale::C);
+    const auto buttonText = [] {
+        QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No);
+        return box.button(QMessageBox::Yes)->text() + "|" + box.button(QMessageBox::No)->text();
+    };
+    const QString english = buttonText();
+    EXPECT_EQ(english, "&Yes|&No");
+    auto w = openWindow();
+    w->useLanguageFile(dir_.filePath("Russian.lng"));
+    EXPECT_EQ(buttonText(), QString::fromUtf8("&Да|&Нет"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QString::fromUtf8("Открыть"));
+    w->useLanguageFile(dir_.filePath("English.lng"));
+    EXPECT_EQ(buttonText(), english);
 }
 
 // Every dialog text from its language-file line: a file whose line n reads "Tn".

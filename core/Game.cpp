@@ -295,6 +295,15 @@ void Game::StepSnake()
     shape[1] = s_.NeckShape;
     shape[0] = s_.Direction;
     s_.NeckShape = s_.Direction;
+    // The tail takes the direction of travel out of the corner it reached, found two
+    // segments ahead; after two corners in a row that is a corner too, which has no tail
+    // picture, and the tail would show the bend it stands on. Its direction is then the
+    // step to the segment ahead.
+    if (shape[at(L)] >= 4) {
+        for (uint8_t d = dirUp; d <= dirRight; ++d)
+            if (stepped(body[at(L)], d) == body[at(L - 1)])
+                shape[at(L)] = d;
+    }
 }
 
 int Game::segmentTile(int i) const

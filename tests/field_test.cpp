@@ -270,6 +270,46 @@ INSTANTIATE_TEST_SUITE_P(FieldDrawing, SnakeCells,
                          testing::Values(std::pair<int, uint64_t>{24, 7}, std::pair<int, uint64_t>{16, 3},
                                          std::pair<int, uint64_t>{40, 11}));
 
+// A snake that is not growing always ends in its tail picture, through single bends and
+// U-turns (two corners in a row) alike. While it grows the tail stands still and the cell
+// behind it takes the shape two ahead, which may be a bend: those ticks are left out.
+TEST(FieldDrawing, ASnakeThatDoesNotGrowAlwaysEndsInItsTailPicture)
+{
+    TestGame g(30, 10, 5);
+    Bot bot(9, 0.1);
+    GameState& s = g.s();
+    int checked = 0, bends = 0, straight = 0;
+    for (int ticks = 0; ticks < 20000; ++ticks) {
+        if (g.host.sequenceTimer) {
+            g.game->sequenceStep();
+            straight = 0;
+            continue;
+        }
+        g.clearItems();
+        const uint16_t key = bot.choose(s);
+        if (key || !g.host.gameTimer)
+            g.game->keyDown(key ? key : 38);
+        if (!g.host.gameTimer)
+            continue;
+        if (s.SnakeLast < 20 && s.PendingGrowth == 0)
+            s.PendingGrowth = 25;
+        g.tick();
+        // Still growing, or the growth's last corners not yet passed by the tail.
+        straight = s.PendingGrowth != 0 ? 0 : straight + 1;
+        if (s.Seq != Sequence::None || straight < s.SnakeLast + 2)
+            continue;
+        const TCellPos tail = s.SnakeBody[static_cast<size_t>(s.SnakeLast)];
+        const int shown = g.tileAtCell(tail.X, tail.Y);
+        ASSERT_GE(shown, tile::TailBase) << "tick " << ticks;
+        ASSERT_LE(shown, tile::TailBase + 3) << "tick " << ticks;
+        ++checked;
+        const int before = s.SegmentShape[static_cast<size_t>(s.SnakeLast - 1)];
+        bends += before >= 4 && before <= 7;
+    }
+    EXPECT_GT(checked, 500);
+    EXPECT_GT(bends, 20) << "ticks with a corner just ahead of the tail";
+}
+
 TEST(FieldDrawing, DrawingOffThePictureIsClipped)
 {
     TestGame g(20);

@@ -706,9 +706,14 @@ void MainWindow::applyLanguageToWindows()
         l->adjustSize();
     fieldSetupDialog_->setWindowTitle(t(51));
     playerNameDialog_->setWindowTitle(t(55));
+    playerNameDialog_->promptLabel->setText(t(55));
     hallOfFameDialog_->setWindowTitle(t(56));
     hallOfFameDialog_->clearButton->setText(t(57));
     addSkinDialog_->setWindowTitle(t(58));
+    // Reserved lines until the add window had labels: files that leave them empty keep
+    // the built-in words.
+    addSkinDialog_->nameLabel->setText(t(53).isEmpty() ? LanguageTexts::builtIn(53) : t(53));
+    addSkinDialog_->fileLabel->setText(t(54).isEmpty() ? LanguageTexts::builtIn(54) : t(54));
     fieldSetupDialog_->addButton->setText(t(60));
     addSkinDialog_->addButton->setText(t(60));
     fieldSetupDialog_->deleteButton->setText(t(61));

@@ -4,6 +4,7 @@
 #include "settings/DialogLook.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -36,20 +37,32 @@ AddSkinDialog::AddSkinDialog(Configuration& config, FieldSetupServices services,
 {
     setObjectName(QStringLiteral("addSkinDialog"));
     setWindowTitle(QStringLiteral("Add picture"));
-    makeBlackDialog(this, 235, 107);
+    // Each box with its label above it: the name shown in the list, the picture's file.
+    makeBlackDialog(this, 235, 135);
+    const auto label = [this](const char* name, const QString& text, int top) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(13, top, 209, 16);
+        l->setStyleSheet(QStringLiteral("QLabel { color: silver; }"));
+        return l;
+    };
+    nameLabel = label("nameLabel", QStringLiteral("Name"), 6);
     nameEdit = new QLineEdit(this);
     nameEdit->setObjectName(QStringLiteral("nameEdit"));
-    nameEdit->setGeometry(13, 8, 209, 21);
+    nameEdit->setGeometry(13, 23, 209, 21);
+    fileLabel = label("fileLabel", QStringLiteral("Picture file"), 51);
     fileEdit = new QLineEdit(this);
     fileEdit->setObjectName(QStringLiteral("fileEdit"));
-    fileEdit->setGeometry(13, 39, 187, 21);
+    fileEdit->setGeometry(13, 68, 187, 21);
+    nameLabel->setBuddy(nameEdit);
+    fileLabel->setBuddy(fileEdit);
     browseButton = new QToolButton(this);
     browseButton->setObjectName(QStringLiteral("browseButton"));
-    browseButton->setGeometry(203, 40, 20, 20);
+    browseButton->setGeometry(203, 69, 20, 20);
     browseButton->setIcon(folderIcon());
-    addButton = makeButton(this, "addButton", QStringLiteral("Add"), {27, 74, 75, 25}, false);
+    addButton = makeButton(this, "addButton", QStringLiteral("Add"), {27, 102, 75, 25}, false);
     addButton->setDefault(true);
-    cancelButton = makeButton(this, "cancelButton", QStringLiteral("Cancel"), {133, 74, 75, 25}, false);
+    cancelButton = makeButton(this, "cancelButton", QStringLiteral("Cancel"), {133, 102, 75, 25}, false);
     connect(browseButton, &QToolButton::clicked, this, &AddSkinDialog::browse);
     connect(addButton, &QPushButton::clicked, this, &AddSkinDialog::addAlias);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);

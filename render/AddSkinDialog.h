@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
@@ -24,7 +25,9 @@ public:
     void browse();
     void addAlias();
 
+    QLabel* nameLabel;
     QLineEdit* nameEdit;
+    QLabel* fileLabel;
     QLineEdit* fileEdit;
     QToolButton* browseButton;
     QPushButton* addButton;

@@ -22,7 +22,7 @@ const char* const kEnglish[kLanguageLines + 1] = {
     "10: \"Zigzag\"", "Next level", "Open level pack...", "About...", "", "", "Help", "",
     "Select language...", "", "",
     "Kestrum", "length", "level", "Food", "Life", "Crop", "Bonus", "Death", "Next", "Speed",
-    "1st", "2nd", "3rd", "Park", "Field setup", "", "", "", "Enter your name", "Hall of Fame",
+    "1st", "2nd", "3rd", "Park", "Field setup", "", "Name", "Picture file", "Enter your name", "Hall of Fame",
     "Clear", "Add picture", "Bonus", "Add", "Delete", "Open file", "About Kestrum", "", "",
     "Double-click here", "Lives", "Apples eaten", "Level", "Length", "What lies on the field",
     "", "", "", "", "",

@@ -2,6 +2,7 @@
 
 #include "settings/DialogLook.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -22,6 +23,11 @@ PlayerNameDialog::PlayerNameDialog(FameState& state, QWidget* parent)
     setObjectName(QStringLiteral("playerNameDialog"));
     setWindowTitle(QStringLiteral("Enter your name"));
     makeBlackDialog(this, 178, 103);
+    promptLabel = new QLabel(QStringLiteral("Enter your name"), this);
+    promptLabel->setObjectName(QStringLiteral("promptLabel"));
+    promptLabel->setGeometry(11, 6, 156, 20);
+    promptLabel->setAlignment(Qt::AlignCenter);
+    promptLabel->setStyleSheet(QStringLiteral("QLabel { color: yellow; }"));
     nameEdit = new QLineEdit(this);
     nameEdit->setObjectName(QStringLiteral("nameEdit"));
     nameEdit->setGeometry(11, 30, 156, 30);

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -14,6 +15,7 @@ class PlayerNameDialog : public QDialog {
     Q_OBJECT
 public:
     PlayerNameDialog(FameState& state, QWidget* parent);
+    QLabel* promptLabel;  // what the box asks for, above it
     QLineEdit* nameEdit;
     QPushButton* okButton;
     void takeName();

@@ -193,10 +193,10 @@ field-setup)
     active "$setup"
     add=$(clickFor 'Add picture' "$setup" 297 109)
     active "$add"
-    typeInto "$add" 100 18 "Small cells"
-    typeInto "$add" 90 49 "small"
+    typeInto "$add" 100 33 "Small cells"
+    typeInto "$add" 90 78 "small"
     shot add-window
-    click "$add" 64 86
+    click "$add" 64 114
     gone 'Add picture'
     click "$setup" 60 30
     shot field-setup

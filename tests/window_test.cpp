@@ -13,6 +13,7 @@
 #include "settings/PlayerNameDialog.h"
 #include "settings/ProfileFile.h"
 #include "settings/SpeedDialog.h"
+#include "render/AddSkinDialog.h"
 #include "render/FieldSetupDialog.h"
 
 #include <QAction>
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -646,6 +648,9 @@ TEST_F(WindowTest, TheDialogsTakeTheirTextsFromTheirLines)
     EXPECT_EQ(speed->parkLabel->text(), t(50));
     EXPECT_EQ(w->fieldSetupDialog()->windowTitle(), t(51));
     EXPECT_EQ(w->playerNameDialog()->windowTitle(), t(55));
+    EXPECT_EQ(w->playerNameDialog()->promptLabel->text(), t(55));
+    EXPECT_EQ(w->addSkinDialog()->nameLabel->text(), t(53));
+    EXPECT_EQ(w->addSkinDialog()->fileLabel->text(), t(54));
     EXPECT_EQ(w->hallOfFameDialog()->windowTitle(), t(56));
     EXPECT_EQ(w->hallOfFameDialog()->clearButton->text(), t(57));
     EXPECT_EQ(w->addSkinDialog()->windowTitle(), t(58));
@@ -657,6 +662,15 @@ TEST_F(WindowTest, TheDialogsTakeTheirTextsFromTheirLines)
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->windowTitle(), t(63));
     EXPECT_EQ(about->commentsLabel->text(), t(83));
+    // A file written before those lines had a use leaves them empty: the labels keep words.
+    QFile older(dir_.filePath("Older.lng"));
+    ASSERT_TRUE(older.open(QIODevice::WriteOnly));
+    for (int n = 1; n <= 92; ++n)
+        older.write(n == 53 || n == 54 ? QByteArray("\n") : QStringLiteral("T%1\n").arg(n).toUtf8());
+    older.close();
+    w->useLanguageFile(older.fileName());
+    EXPECT_EQ(w->addSkinDialog()->nameLabel->text(), "Name");
+    EXPECT_EQ(w->addSkinDialog()->fileLabel->text(), "Picture file");
 }
 
 TEST_F(WindowTest, StartAndTheHallOfFameAskForTheirSounds)

@@ -34,7 +34,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
                                   QStringLiteral("Cells per side of the field for the check "
                                                  "(10 to 1000, default 20)."),
                                   QStringLiteral("n"), QStringLiteral("20"));
-    parser.addOptions({help, version, pack, size});
+    const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                     QStringLiteral("Let the sound libraries report on the terminal."));
+    parser.addOptions({help, version, pack, size, verbose});
     for (const char* name : kQtOptionsWithValue) {
         QCommandLineOption o(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         o.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -85,6 +87,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     }
     if (parser.isSet(size))
         return usageError(QStringLiteral("--field-size goes with --check-level-pack"));
+    result.verbose = parser.isSet(verbose);
     return result;
 }
 

@@ -14,6 +14,7 @@ struct CommandLine {
     int exitCode = 0;
     QString pack;
     int fieldSize = 20;
+    bool verbose = false;  // the sound libraries' own diagnostics on the terminal
 };
 
 // Reads the arguments (the program's name first). The options of the windowing system

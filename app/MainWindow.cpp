@@ -319,6 +319,8 @@ void MainWindow::createActions()
         if (!entry.handler) {
             QMenu* menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
             menu->setObjectName(name);
+            if (!parent)
+                connect(menu, &QMenu::aboutToHide, this, &MainWindow::giveKeysBackAfterMenu);
             menu->menuAction()->setObjectName(name);
             menus.insert(name, menu);
             actions_.insert(name, menu->menuAction());
@@ -391,6 +393,17 @@ bool MainWindow::layoutClientArea()
         return false;
     canvas_->resize(field_->width(), field_->height());
     return true;
+}
+
+// A menu closed with Escape leaves the menu bar holding the keyboard, and the next arrow
+// would open a menu instead of steering: once no menu is open any more, the field takes
+// the keys back.
+void MainWindow::giveKeysBackAfterMenu()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (!QApplication::activePopupWidget() && menuBar()->hasFocus())
+            field_->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 void MainWindow::firstShow()

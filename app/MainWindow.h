@@ -81,6 +81,7 @@ public:
 
     // What the menus, the keys, the timers and the side panel's labels do.
     void firstShow();
+    void giveKeysBackAfterMenu();
     void keyDown(uint16_t key);
     void tick();
     void sequenceStep();

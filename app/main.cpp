@@ -48,6 +48,8 @@ int main(int argc, char** argv)
         QTextStream out(stdout);
         return kestrum::checkLevelPack(line.pack, line.fieldSize, out) == 0 ? 0 : 1;
     }
+    if (!line.verbose)
+        kestrum::AudioDevice::quietDiagnostics();
     // Tiles are drawn pixel for pixel: the field is measured in device pixels.
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING"))
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");

@@ -7,6 +7,7 @@
 #include <QMetaObject>
 
 #include <atomic>
+#include <dlfcn.h>
 
 #include "Mixer.h"
 
@@ -43,6 +44,25 @@ bool AudioDevice::acquire()
     }
     mix().AllocateChannels(kChannels);
     return true;
+}
+
+namespace {
+
+extern "C" void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+}  // namespace
+
+void AudioDevice::quietDiagnostics()
+{
+    // SDL opens ALSA by name; opened here first (and kept), the library is the same one
+    // and takes a handler that says nothing.
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa)
+        return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        set(&ignoreAlsaMessage);
 }
 
 int AudioDevice::users()

@@ -28,6 +28,9 @@ public:
     static void release(bool quitWhenLast = true);
     // How many opens are held now.
     static int users();
+    // Keeps the audio libraries' own complaints (ALSA's, when there is no sound card) off
+    // the terminal; the game reports what matters to the player itself.
+    static void quietDiagnostics();
 };
 
 class SoundEffects {

@@ -1,6 +1,10 @@
 // The command line: what each form of it asks the program to do.
 #include "app/CommandLine.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace kestrum {
@@ -63,6 +67,39 @@ TEST(CommandLine, NothingOrTheToolkitsOwnOptionsMeanPlay)
     const CommandLine qt = parse({"-platform", "offscreen", "-display", ":1", "-reverse"});
     EXPECT_EQ(qt.action, CommandLine::Play);
     EXPECT_EQ(qt.exitCode, 0);
+}
+
+TEST(CommandLine, VerboseIsAskedForAndOtherwiseTheSoundLibrariesKeepQuiet)
+{
+    EXPECT_FALSE(parse({}).verbose);
+    EXPECT_TRUE(parse({"--verbose"}).verbose);
+    // The game itself, with the sound on, through ALSA: on a machine without a sound card
+    // ALSA complains on standard error unless told not to.
+    const auto run = [](const QStringList& arguments) {
+        QTemporaryDir home;
+        QDir(home.path()).mkpath("config/Kestrum");
+        QFile ini(home.filePath("config/Kestrum/Kestrum.ini"));
+        EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[options]\nSounds=1\n");
+        ini.close();
+        QProcess game;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("SDL_AUDIODRIVER", "alsa");
+        game.setProcessEnvironment(env);
+        game.setWorkingDirectory(home.path());
+        game.start(KESTRUM_BINARY, arguments);
+        EXPECT_TRUE(game.waitForStarted());
+        game.waitForFinished(2500);
+        game.kill();
+        game.waitForFinished();
+        return QString::fromLocal8Bit(game.readAllStandardError());
+    };
+    EXPECT_FALSE(run({}).contains("ALSA")) << run({}).toStdString();
+    if (!run({"--verbose"}).contains("ALSA"))
+        GTEST_SKIP() << "ALSA finds a sound card here and has nothing to complain about";
 }
 
 }  // namespace

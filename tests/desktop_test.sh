@@ -144,6 +144,11 @@ window)
     shot layout
     "$check" --layout "$work/layout.png" || fail "the field or the legend is cut off"
     keysReachTheGame "window"
+    # A menu opened with the mouse and closed with Escape gives the arrows back.
+    click "$main" 75 10
+    xdotool key Escape
+    sleep 0.3
+    keysReachTheGame "after a menu closed with Escape"
     ;;
 
 game-over)

@@ -1,5 +1,7 @@
 #include "SidePanel.h"
 
+#include <algorithm>
+
 #include "render/PanelCartoon.h"
 #include "render/Skin.h"
 
@@ -268,7 +270,11 @@ void SidePanel::layoutForSkin(const CellPictures& pictures, int fieldHeight)
 
     const int side = static_cast<int>(1.3 * pictures.tile(12).height());
     mushroomIndicator->resize(side, side);
-    mushroomIndicator->move((width() - side) / 2, Anim->y() - side - 4);
+    // Above the cartoon as far as the gap allows; where the gap is narrower than the
+    // picture it comes down over the cartoon's top rather than over the length box.
+    const int belowLength = lengthFrame->y() + lengthFrame->height() + 3;
+    mushroomIndicator->move((width() - side) / 2, std::max(Anim->y() - side - 4, belowLength));
+    mushroomIndicator->raise();
     QImage indicator(std::max(side, 1), std::max(side, 1), QImage::Format_RGB32);
     indicator.fill(Qt::black);
     {

@@ -95,17 +95,28 @@ QImage paintSkinPreview(const QImage& strip, int W, int H)
     if (cells.isEmpty())
         return preview;
     const int h = cells.cellSize();
+    // The strip of floor, three cells by ten, with the apple, the snake and the pear.
+    QImage scene(3 * h, 10 * h, QImage::Format_RGB32);
+    {
+        QPainter p(&scene);
+        for (int r = 0; r < 10; ++r)
+            for (int c = 0; c < 3; ++c)
+                p.drawImage(c * h, r * h, cells.tile(tile::Floor));
+        const std::pair<int, int> pieces[] = {{tile::Food, 1},     {tile::HeadBase, 3}, {tile::BodyBase, 4},
+                                              {tile::BodyBase, 5}, {tile::TailBase, 6}, {tile::Pear, 8}};
+        for (const auto& [t, row] : pieces)
+            p.drawImage(h, row * h, cells.tile(t));
+    }
     QPainter p(&preview);
-    const int x0 = W / 2 - 3 * (h / 2);
-    const int y0 = H / 2 - 5 * h;
-    for (int r = 0; r < 10; ++r)
-        for (int c = 0; c < 3; ++c)
-            p.drawImage(x0 + c * h, y0 + r * h, cells.tile(tile::Floor));
-    const int x = W / 2 - h / 2;
-    const std::pair<int, int> pieces[] = {{tile::Food, 1}, {tile::HeadBase, 3}, {tile::BodyBase, 4},
-                                          {tile::BodyBase, 5}, {tile::TailBase, 6}, {tile::Pear, 8}};
-    for (const auto& [t, row] : pieces)
-        p.drawImage(x, y0 + row * h, cells.tile(t));
+    // Copied unscaled around the centre and cut at the edges, as long as the apple and the
+    // pear stay in sight; cells too large for that are scaled down to show all ten rows.
+    if (8 * h <= H) {
+        p.drawImage(W / 2 - 3 * (h / 2), H / 2 - 5 * h, scene);
+    } else {
+        const QSize fitted = scene.size().scaled(W * 4, H, Qt::KeepAspectRatio);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRect(QPoint((W - fitted.width()) / 2, (H - fitted.height()) / 2), fitted), scene);
+    }
     return preview;
 }
 

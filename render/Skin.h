@@ -45,7 +45,8 @@ QString skinProblem(const QImage& strip, int fieldHeight, const QString& path);
 
 // The field setup dialog's preview of a skin: a strip of floor three cells wide and ten
 // high around the centre, with a short snake heading up to an apple and a pear behind it.
-// Tiles are copied unscaled and cut off at the picture's edges.
+// Tiles are copied unscaled and cut off at the picture's edges; cells so large that the
+// apple or the pear would be cut off are scaled down until all ten rows fit.
 QImage paintSkinPreview(const QImage& strip, int width, int height);
 
 }  // namespace kestrum

@@ -195,6 +195,17 @@ TEST_F(FieldSetupTest, ThePreviewShowsTheSnakeHeadingForTheApple)
     EXPECT_EQ(small.pixel(1, 100), qRgb(0, 0, 0));
     EXPECT_EQ(small.pixel(27, 10), qRgb(0, 0, 0));
     EXPECT_EQ(tileAt(small, {4, 27}), tile::Floor);
+    // 32-pixel cells would put the apple (y -21 ... 11) and the pear (203 ... 235) past the
+    // edges: the ten rows are scaled to the 213-pixel height, 21.3 pixels a row, the strip
+    // 64 pixels wide from x = -5.
+    const QImage large = paintSkinPreview(solidSkin(32), 54, 213);
+    const auto row = [&](int r) { return tileAt(large, {27, static_cast<int>((r + 0.5) * 21.3)}); };
+    EXPECT_EQ(row(1), tile::Food);
+    EXPECT_EQ(row(3), tile::HeadBase);
+    EXPECT_EQ(row(6), tile::TailBase);
+    EXPECT_EQ(row(8), tile::Pear);
+    EXPECT_EQ(tileAt(large, {2, 1}), tile::Floor) << "the rows fill the height";
+    EXPECT_EQ(tileAt(large, {2, 211}), tile::Floor);
 }
 
 TEST_F(FieldSetupTest, DeletingShowsThePreviewOnceSoAMissingPictureIsReportedOnce)

@@ -29,6 +29,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent, dialogFlags())
     commentsLabel->setWordWrap(true);
     commentsLabel->setAlignment(Qt::AlignCenter);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(icon);

@@ -731,6 +731,13 @@ void MainWindow::applyLanguageToWindows()
     addSkinDialog_->addButton->setText(t(60));
     fieldSetupDialog_->deleteButton->setText(t(61));
     addSkinDialog_->openDialogTitle = t(62);
+    // OK and Cancel in Qt's own words for the language, as on its standard buttons.
+    const QString ok = QCoreApplication::translate("QPlatformTheme", "OK");
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    for (QPushButton* b : findChildren<QPushButton*>(QStringLiteral("okButton")))
+        b->setText(ok);
+    for (QPushButton* b : findChildren<QPushButton*>(QStringLiteral("cancelButton")))
+        b->setText(cancel);
     aboutBox_->setWindowTitle(t(63));
     aboutBox_->commentsLabel->setText(t(83));
 }

@@ -628,8 +628,14 @@ TEST_F(WindowTest, QtsOwnTextsSpeakTheChosenLanguage)
     w->useLanguageFile(dir_.filePath("Russian.lng"));
     EXPECT_EQ(buttonText(), QString::fromUtf8("&Да|&Нет"));
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QString::fromUtf8("Открыть"));
+    // The game's own dialogs' OK and Cancel too, in the words of Qt's buttons.
+    EXPECT_EQ(w->fieldSetupDialog()->cancelButton->text(), QString::fromUtf8("Отмена"));
+    EXPECT_EQ(w->speedDialog()->okButton->text(), QCoreApplication::translate("QPlatformTheme", "OK"));
+    EXPECT_EQ(w->addSkinDialog()->cancelButton->text(), QString::fromUtf8("Отмена"));
     w->useLanguageFile(dir_.filePath("English.lng"));
     EXPECT_EQ(buttonText(), english);
+    EXPECT_EQ(w->fieldSetupDialog()->cancelButton->text(), "Cancel");
+    EXPECT_EQ(w->speedDialog()->okButton->text(), "OK");
 }
 
 // Every dialog text from its language-file line: a file whose line n reads "Tn".

@@ -619,7 +619,15 @@ void MainWindow::openLevelPack()
 void MainWindow::setUpField()
 {
     createWindows();
-    if (fieldSetupDialog_->exec() != QDialog::Accepted || closing_)
+    const int answer = fieldSetupDialog_->exec();
+    // The setup closes right behind its question box; a window manager that sees the
+    // focused box go while the setup goes too may leave no window focused, and the keys
+    // would reach no one. The game asks for the focus back itself.
+    if (!closing_) {
+        activateWindow();
+        field_->setFocus();
+    }
+    if (answer != QDialog::Accepted || closing_)
         return;
     SkinFileName = fieldSetupDialog_->SkinFileName;
     game_.FreeCellPictures();

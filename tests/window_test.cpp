@@ -30,6 +30,7 @@
 #include <QSlider>
 #include <QListWidget>
 #include <QScreen>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -80,10 +81,18 @@ protected:
         dialogWatch_.setInterval(5);
         QObject::connect(&dialogWatch_, &QTimer::timeout, [this] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal == lastModal_)
+            // A dialog that was answered comes back to the top for a moment when a box it
+            // opened closes, before it closes itself: it is not asked again until it has
+            // finished.
+            if (!modal || modal == lastModal_ || answered_.contains(modal))
                 return;
             lastModal_ = modal;
             dialogs_ << modal->objectName();
+            answered_.insert(modal);
+            QObject::connect(modal, &QObject::destroyed, &dialogWatch_, [this, modal] { answered_.remove(modal); });
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                QObject::connect(dialog, &QDialog::finished, &dialogWatch_,
+                                 [this, dialog] { answered_.remove(dialog); }, Qt::SingleShotConnection);
             // Answered from a fresh event, so that a modal window this answer opens is
             // seen by the watcher too.
             QTimer::singleShot(0, modal, [this, modal] {
@@ -103,6 +112,7 @@ protected:
     QStringList dialogs_;
     QTimer dialogWatch_;
     QWidget* lastModal_ = nullptr;
+    QSet<QWidget*> answered_;
     std::function<void(QWidget*)> answer_;
 };
 

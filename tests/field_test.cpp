@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace kestrum::test {
 namespace {
 
@@ -145,6 +147,34 @@ TEST(FieldDrawing, OnlyTheChangedCellsAreRepainted)
     EXPECT_TRUE(r.contains(g.game->canvas().cellRect(10, 18)));  // vacated
 }
 
+// Plays the bot's game: sequences run through (onSequence sees each step), a stopped snake
+// is started again, and beforeTick and afterTick run around each tick of the game timer;
+// afterTick returns false to stop. Returns the ticks played.
+long long playBot(TestGame& g, Bot& bot, long long ticks, const std::function<void()>& beforeTick,
+                  const std::function<bool(long long tick)>& afterTick,
+                  const std::function<void()>& onSequence = {})
+{
+    long long played = 0;
+    while (played < ticks) {
+        if (g.host.sequenceTimer) {
+            g.game->sequenceStep();
+            if (onSequence)
+                onSequence();
+            continue;
+        }
+        const uint16_t key = bot.choose(g.s());
+        if (key || !g.host.gameTimer)
+            g.game->keyDown(key ? key : 38);
+        if (!g.host.gameTimer)
+            continue;
+        beforeTick();
+        g.tick();
+        if (!afterTick(++played))
+            break;
+    }
+    return played;
+}
+
 // Long random play on the largest cells: each tick draws only the cells it touches, the
 // picture stays what a full redraw of the snake gives, and the screen repaints no more
 // than those cells even when head and tail are far apart.
@@ -154,25 +184,17 @@ TEST(FieldDrawing, TicksRepaintOnlyTheCellsTheyChange)
     Bot bot(5, 0.1);
     GameState& s = g.s();
     const int cell = 22 * 22;
-    long long ticks = 0, area = 0, longSnakeTicks = 0;
-    int worst = 0;
-    while (ticks < 6000) {
-        if (g.host.sequenceTimer) {
-            g.game->sequenceStep();
-            continue;
-        }
-        const uint16_t key = bot.choose(s);
-        if (key || !g.host.gameTimer)
-            g.game->keyDown(key ? key : 38);
-        if (!g.host.gameTimer)
-            continue;
+    long long area = 0, longSnakeTicks = 0;
+    int worst = 0, lengthBefore = 0;
+    long long played = 0;
+    const long long ticks = playBot(g, bot, 6000, [&] {
         // Long snakes make far-apart heads and tails.
-        if (s.SnakeLast < 200 && ticks % 30 == 0)
+        if (s.SnakeLast < 200 && played % 30 == 0)
             s.PendingGrowth = 15;
         g.host.repaints.clear();
-        const int lengthBefore = s.SnakeLast;
-        g.tick();
-        ++ticks;
+        lengthBefore = s.SnakeLast;
+    }, [&](long long tick) {
+        played = tick;
         if (s.SnakeLast > 100)
             ++longSnakeTicks;
         int tickArea = 0;
@@ -183,14 +205,17 @@ TEST(FieldDrawing, TicksRepaintOnlyTheCellsTheyChange)
         // The exit tiles lie over the head and a death redraws everything; a growth step
         // changes the length after the drawing, which a full redraw would not know.
         if (s.Seq != Sequence::None || s.SnakeLast != lengthBefore)
-            continue;
+            return true;
         const QImage drawn = g.game->canvas().image().copy();
         g.game->DrawSnake(0);
         g.game->canvas().takeDirty();  // the check's own drawing is not the game's
-        ASSERT_EQ(drawn, g.game->canvas().image()) << "tick " << ticks;
+        EXPECT_EQ(drawn, g.game->canvas().image()) << "tick " << tick;
+        if (drawn != g.game->canvas().image())
+            return false;
         // Animations run between ticks, over the head too, as the window's timer does.
         g.game->animationStep();
-    }
+        return true;
+    });
     EXPECT_GT(longSnakeTicks, 300);
     // Four cells a step; a shrink, an exit or eaten food adds at most three.
     EXPECT_LE(worst, 7 * cell);
@@ -234,35 +259,21 @@ TEST_P(SnakeCells, NoCellOfTheSnakeEverShowsAnythingElse)
         }
         return true;
     };
-    long long ticks = 0;
-    int itemsSeen = 0;
-    while (ticks < 20000) {
-        if (g.host.sequenceTimer) {
-            g.game->sequenceStep();
-            continue;
-        }
-        const uint16_t key = bot.choose(s);
-        if (key || !g.host.gameTimer)
-            g.game->keyDown(key ? key : 38);
-        if (!g.host.gameTimer)
-            continue;
-        const int lengthBefore = s.SnakeLast;
-        g.tick();
-        ++ticks;
+    int itemsSeen = 0, lengthBefore = 0;
+    playBot(g, bot, 20000, [&] { lengthBefore = s.SnakeLast; }, [&](long long ticks) {
         grew = s.SnakeLast > lengthBefore;
         itemsSeen += s.ActiveAnimations > 0;
         if (!check("after the drawing", ticks, true))
-            break;
+            return false;
         // Ten animation steps fit in a tick at the usual speed; a slow frame takes fewer.
         const int steps = static_cast<int>(ticks % 11);
-        bool good = true;
-        for (int k = 0; k < steps && good; ++k) {
+        for (int k = 0; k < steps; ++k) {
             g.game->animationStep();
-            good = check("after an animation step", ticks, false);
+            if (!check("after an animation step", ticks, false))
+                return false;
         }
-        if (!good)
-            break;
-    }
+        return true;
+    });
     EXPECT_GT(itemsSeen, 2000) << "ticks with an item coming or going";
 }
 
@@ -279,33 +290,25 @@ TEST(FieldDrawing, ASnakeThatDoesNotGrowAlwaysEndsInItsTailPicture)
     Bot bot(9, 0.1);
     GameState& s = g.s();
     int checked = 0, bends = 0, straight = 0;
-    for (int ticks = 0; ticks < 20000; ++ticks) {
-        if (g.host.sequenceTimer) {
-            g.game->sequenceStep();
-            straight = 0;
-            continue;
-        }
+    const auto beforeTick = [&] {
         g.clearItems();
-        const uint16_t key = bot.choose(s);
-        if (key || !g.host.gameTimer)
-            g.game->keyDown(key ? key : 38);
-        if (!g.host.gameTimer)
-            continue;
         if (s.SnakeLast < 20 && s.PendingGrowth == 0)
             s.PendingGrowth = 25;
-        g.tick();
+    };
+    playBot(g, bot, 20000, beforeTick, [&](long long ticks) {
         // Still growing, or the growth's last corners not yet passed by the tail.
         straight = s.PendingGrowth != 0 ? 0 : straight + 1;
         if (s.Seq != Sequence::None || straight < s.SnakeLast + 2)
-            continue;
+            return true;
         const TCellPos tail = s.SnakeBody[static_cast<size_t>(s.SnakeLast)];
         const int shown = g.tileAtCell(tail.X, tail.Y);
-        ASSERT_GE(shown, tile::TailBase) << "tick " << ticks;
-        ASSERT_LE(shown, tile::TailBase + 3) << "tick " << ticks;
+        EXPECT_TRUE(shown >= tile::TailBase && shown <= tile::TailBase + 3)
+            << "tick " << ticks << ": tile " << shown << " at the tail";
         ++checked;
         const int before = s.SegmentShape[static_cast<size_t>(s.SnakeLast - 1)];
         bends += before >= 4 && before <= 7;
-    }
+        return shown >= tile::TailBase && shown <= tile::TailBase + 3;
+    }, [&] { straight = 0; });
     EXPECT_GT(checked, 500);
     EXPECT_GT(bends, 20) << "ticks with a corner just ahead of the tail";
 }

@@ -17,6 +17,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -306,6 +307,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::createActions()
 {
+    menuBar()->installEventFilter(this);
     QHash<QString, QMenu*> menus;
     for (const MenuEntry& entry : menuTable()) {
         QMenu* parent = entry.parent ? menus.value(QLatin1String(entry.parent)) : nullptr;
@@ -404,6 +406,21 @@ void MainWindow::giveKeysBackAfterMenu()
         if (!QApplication::activePopupWidget() && menuBar()->hasFocus())
             field_->setFocus(Qt::OtherFocusReason);
     });
+}
+
+// The menu bar may take the keyboard after that look (the order of its own events decides),
+// and a menu bar holding it with no menu open takes the arrows too: they go to the field.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == menuBar() && event->type() == QEvent::KeyPress && !QApplication::activePopupWidget()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down) {
+            field_->setFocus(Qt::OtherFocusReason);
+            QCoreApplication::sendEvent(field_, event);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::firstShow()

@@ -82,6 +82,7 @@ public:
     // What the menus, the keys, the timers and the side panel's labels do.
     void firstShow();
     void giveKeysBackAfterMenu();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyDown(uint16_t key);
     void tick();
     void sequenceStep();

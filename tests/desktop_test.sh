@@ -102,18 +102,18 @@ activeOther() {
 
 # A new game waits for a key; Left then Up must steer the snake on the screen. The first
 # key may only start the snake: keys pressed during a sequence use up the turn of the tick.
-# Each key goes twice: on a busy machine two keys may reach the game within one tick, and
-# the second would be lost; once turned, the same key again changes nothing.
+# Each key goes twice, further apart than the slowest tick the flows set (300 ms): two keys
+# within one tick would lose the second; once turned, the same key again changes nothing.
 keysReachTheGame() {
     active "$main"
     xdotool key F2
     sleep 0.4
     xdotool key Left
-    sleep 0.25
+    sleep 0.4
     xdotool key Left
-    sleep 0.25
+    sleep 0.4
     xdotool key Up
-    sleep 0.2
+    sleep 0.4
     xdotool key Up
     sleep 0.3
     xdotool key p

@@ -277,6 +277,21 @@ TEST_F(WindowTest, KeysThatAreNotShortcutsReachTheGame)
     w->gameTimer().stop();
 }
 
+// A menu bar left holding the keyboard (a menu closed with Escape) passes the arrows on to
+// the field.
+TEST_F(WindowTest, TheArrowsSteerEvenWhileTheMenuBarHoldsTheKeyboard)
+{
+    auto w = openWindow();
+    GameState& s = w->game().state();
+    w->menuBar()->setFocus();
+    ASSERT_TRUE(w->menuBar()->hasFocus());
+    s.TurnAllowed = true;
+    QTest::keyClick(w->menuBar(), Qt::Key_Left);
+    EXPECT_EQ(s.Direction, dirLeft);
+    EXPECT_TRUE(w->fieldView()->hasFocus());
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "no menu opened";
+}
+
 TEST_F(WindowTest, ALetterKeyUsesUpTheTurnWhileAShortcutLetterDoesNot)
 {
     auto w = openWindow();

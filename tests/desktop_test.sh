@@ -40,7 +40,7 @@ window() {
     echo "$id"
 }
 gone() {
-    for _ in $(seq 50); do
+    for _ in $(seq 100); do
         xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
         sleep 0.1
     done
@@ -70,6 +70,20 @@ clickFor() {
         [ -n "$id" ] && { echo "$id"; return 0; }
     done
     fail "no window \"$title\" after three clicks"
+}
+# Clicks at (x, y) of window $2 until the window titled $1 has gone (a click that comes
+# while a slow machine is still busy with the typing before it may be lost).
+clickUntilGone() {
+    local title=$1
+    shift
+    for _ in 1 2 3; do
+        click "$@"
+        for _ in $(seq 40); do
+            xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1 || return 0
+            sleep 0.1
+        done
+    done
+    fail "the window \"$title\" did not close"
 }
 # Selects all of a text box's text and types over it.
 typeInto() {
@@ -206,8 +220,7 @@ field-setup)
     typeInto "$add" 100 33 "Small cells"
     typeInto "$add" 90 78 "small"
     shot add-window
-    click "$add" 64 114
-    gone 'Add picture'
+    clickUntilGone 'Add picture' "$add" 64 114
     click "$setup" 60 30
     shot field-setup
     click "$setup" 297 205

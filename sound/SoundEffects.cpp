@@ -147,15 +147,15 @@ bool SoundEffects::wake()
     if (!AudioDevice::acquire())
         return false;
     awake_ = true;
-    Spec now;
+    DeviceFormat now;
     Uint16 format = 0;
     mix().QuerySpec(&now.frequency, &format, &now.channels);
     now.format = format;
     silenceTimer.store(&idle_);
     mix().ChannelFinished(&channelFinished);
-    if (now == spec_ && chunks_.size() == clips_.size())
+    if (now == format_ && chunks_.size() == clips_.size())
         return true;
-    spec_ = now;
+    format_ = now;
     freeChunks();
     chunks_.assign(clips_.size(), nullptr);
     for (size_t i = 0; i < clips_.size(); ++i) {
@@ -204,7 +204,7 @@ void SoundEffects::closeDevice()
     }
     if (!chunks_.empty())
         freeChunks();
-    spec_ = Spec();
+    format_ = DeviceFormat();
     open_ = false;
 }
 

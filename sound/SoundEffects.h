@@ -76,11 +76,11 @@ private:
     std::vector<Mix_Chunk*> chunks_;
     bool open_ = false;
     bool awake_ = false;
-    struct Spec {
+    struct DeviceFormat {
         int frequency = 0, channels = 0;
         unsigned format = 0;
-        bool operator==(const Spec&) const = default;
-    } spec_;
+        bool operator==(const DeviceFormat&) const = default;
+    } format_;
     QTimer idle_;
 };
 

@@ -87,7 +87,7 @@ std::vector<Reader> readers()
              return help.showTopic(path, "en", message);
          }},
         {"music",
-         [](const QString& path, QString* message) {
+         [](const QString& path, QString*) {
              MusicDevice device;
              const bool ok = device.send("open sequencer!\"" + path + "\" alias mainback wait");
              EXPECT_FALSE(device.isOpen());
@@ -127,9 +127,10 @@ TEST_F(HostileFiles, EveryReaderRefusesThemAtOnceWithAMessageAndLittleMemory)
             const bool read = reader.read(path, &message);
             const qint64 ms = clock.elapsed();
             EXPECT_FALSE(read) << reader.name << " read " << file;
-            if (reader.speaks)
+            if (reader.speaks) {
                 EXPECT_TRUE(message.contains(path)) << reader.name << " on " << file << ": \""
-                                                << message.toStdString() << "\"";
+                                                    << message.toStdString() << "\"";
+            }
             EXPECT_LT(ms, 1000) << reader.name << " took " << ms << " ms on " << file;
         }
     // A reader that took in the 3 GiB file, or /dev/zero up to any limit of its own, would

@@ -14,13 +14,8 @@ if [ -z "${KESTRUM_BENCH_INSIDE:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$seconds" "$out"
 fi
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-for f in Skins Kestrum.hlp English.lng Russian.lng Sounds.dxw Sounds levels; do
-    [ -e "$build/$f" ] && ln -s "$build/$f" "$work/$f"
-done
-export XDG_CONFIG_HOME="$work/config" HOME="$work" SDL_AUDIODRIVER=dummy
-cd "$work"
+. "$(dirname "$0")/game_folder.sh"
+enter_game_folder "$build"
 printf '[options]\nSpeed=50\nSounds=0\nMusic=0\n' > Kestrum.ini
 valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$out" "$build/kestrum" 2> /dev/null &
 game=$!

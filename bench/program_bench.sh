@@ -22,13 +22,9 @@ if [ -z "${KESTRUM_BENCH_INSIDE:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$runs" "$check"
 fi
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-for f in Skins Kestrum.hlp English.lng Russian.lng Sounds.dxw Sounds levels; do
-    [ -e "$build/$f" ] && ln -s "$build/$f" "$work/$f"
-done
-export XDG_CONFIG_HOME="$work/config" HOME="$work" SDL_AUDIODRIVER=dummy KESTRUM_TRACE_START=1
-cd "$work"
+. "$(dirname "$0")/game_folder.sh"
+enter_game_folder "$build"
+export KESTRUM_TRACE_START=1
 
 # CPU time of every thread of a process, in nanoseconds.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ sum += $1 } END { printf "%d", sum }'; }

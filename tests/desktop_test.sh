@@ -101,8 +101,9 @@ active() {
         [ "$now" = "$want" ] && return 0
         sleep 0.1
     done
-    xwininfo -tree -id "$now" 2>&1 | head -8 >&2
-    fail "window $want did not get the focus (it is with $now, \"$(xdotool getwindowname "$now" 2>/dev/null)\")"
+    # (xwininfo given no window waits for a click on one: ask it only about a real one.)
+    [ "$now" = none ] || timeout 5 xwininfo -tree -id "$now" 2>&1 | head -8 >&2
+    fail "window $want \"$(timeout 5 xdotool getwindowname "$want" 2>/dev/null)\" did not get the focus (it is with $now, \"$(timeout 5 xdotool getwindowname "$now" 2>/dev/null)\")"
 }
 # Waits for a new active window that is none of the given ones; prints its id.
 activeOther() {
@@ -114,34 +115,52 @@ activeOther() {
     fail "no new window took the focus"
 }
 
-# A new game waits for a key; Left then Up must steer the snake on the screen. The first
-# key may only start the snake: keys pressed during a sequence use up the turn of the tick.
-# Each key goes twice, further apart than the slowest tick the flows set (300 ms): two keys
-# within one tick would lose the second; once turned, the same key again changes nothing.
+# Presses arrow $1 until the head looks that way on the paused game ($2). A key may be
+# taken only to start the snake, and keys that come within one tick (a busy machine may
+# hand them over together) use up that tick's turn: so the turn is checked by sight after
+# each key, and the snake moves only a few cells between looks.
+looks=0
+turnTo() {
+    local head=""
+    for _ in 1 2 3 4; do
+        xdotool key "$1"
+        sleep 0.3
+        xdotool key p
+        sleep 0.2
+        looks=$((looks + 1))
+        shot "keys-$looks"
+        head=$("$check" --head "$work/keys-$looks.png") || true
+        echo "look $looks after $1: the head looks $head"
+        [ "$head" = "$2" ] && return 0
+    done
+    fail "the snake does not turn $2: its head looks $head ($3)"
+}
+# A new game waits for a key; Left then Up must steer the snake on the screen.
 keysReachTheGame() {
+    local head=""
     active "$main"
     xdotool key F2
-    sleep 0.4
-    xdotool key Left
-    sleep 0.4
-    xdotool key Left
-    sleep 0.4
-    xdotool key Up
-    sleep 0.4
-    xdotool key Up
-    sleep 0.3
-    xdotool key p
-    sleep 0.2
-    shot keys
-    "$check" --verify "$work/keys.png" || fail "the keys do not reach the game ($1)"
+    for _ in $(seq 15); do
+        sleep 0.2
+        shot keys-new
+        head=$("$check" --head "$work/keys-new.png") || true
+        [ "$head" = "up at the start" ] && break
+    done
+    [ "$head" = "up at the start" ] || fail "F2 started no new game: the head looks $head ($1)"
+    turnTo Left left "$1"
+    turnTo Up up "$1"
+    "$check" --verify "$work/keys-$looks.png" || fail "the keys do not reach the game ($1)"
     echo "keys reach the game again ($1)"
 }
 
-openbox >/dev/null 2>&1 &
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+# The game starts once the window manager has finished its own start: a window mapped
+# while it still takes over the screen is adopted as an old one and never given the focus.
+openbox --startup "touch $work/wm-ready" >/dev/null 2>&1 &
+for _ in $(seq 200); do
+    [ -e "$work/wm-ready" ] && break
     sleep 0.05
 done
+[ -e "$work/wm-ready" ] || fail "the window manager did not start"
 cd "$work"
 "$build/kestrum" >"$work/game.log" 2>&1 &
 game=$!
@@ -163,10 +182,23 @@ window)
     shot layout
     "$check" --layout "$work/layout.png" || fail "the field or the legend is cut off"
     keysReachTheGame "window"
-    # A menu opened with the mouse and closed with Escape gives the arrows back.
+    # A menu opened with the mouse and closed with Escape gives the arrows back. Escape
+    # goes once the menu shows (a slow machine opens it late), on a spot it covers.
+    geometry "$main"
+    spot=(-crop "1x1+$((X + 80))+$((Y + 40))" -depth 8 txt:-)
+    bare=$(import -window root "${spot[@]}" | tail -1)
     click "$main" 75 10
+    for _ in $(seq 50); do
+        [ "$(import -window root "${spot[@]}" | tail -1)" != "$bare" ] && break
+        sleep 0.1
+    done
+    [ "$(import -window root "${spot[@]}" | tail -1)" != "$bare" ] || fail "the menu did not open"
     xdotool key Escape
-    sleep 0.3
+    for _ in $(seq 50); do
+        [ "$(import -window root "${spot[@]}" | tail -1)" = "$bare" ] && break
+        sleep 0.1
+    done
+    [ "$(import -window root "${spot[@]}" | tail -1)" = "$bare" ] || fail "the menu did not close"
     keysReachTheGame "after a menu closed with Escape"
     ;;
 

@@ -5,6 +5,7 @@
 //   e2e_check --verify-start SHOT.png SKIN   (a game just started, drawn with SKIN)
 //   e2e_check --layout SHOT.png              (the whole field and the legend on the screen)
 //   e2e_check --steer SHOT.png               (the key that takes the snake to an apple)
+//   e2e_check --head SHOT.png                (which way the snake's head looks)
 #include "TestSupport.h"
 
 #include "render/Skin.h"
@@ -39,6 +40,40 @@ std::optional<QPoint> findTile(const QImage& shot, int t)
 int tileOf(const QImage& shot, QPoint origin, int cx, int cy)
 {
     return tileAt(shot, origin + QPoint(cx * kCell + kCell / 2, cy * kCell + kCell / 2));
+}
+
+// Which way the one snake head inside the field looks: "up", "down", "left" or "right";
+// "none" when there is no field or not exactly one head (a dead snake lies on the border);
+// "up at the start" for the head of a game that has not begun.
+int headDirection(const QString& path)
+{
+    const QImage shot(path);
+    const auto topLeft = shot.isNull() ? std::nullopt : findTile(shot, tile::CornerTL);
+    const auto bottomRight = shot.isNull() ? std::nullopt : findTile(shot, tile::CornerBR);
+    int heads = 0, dir = -1, N = 0;
+    QPoint head;
+    if (topLeft && bottomRight) {
+        N = (bottomRight->x() - topLeft->x()) / kCell + 1;
+        for (int y = 1; y < N - 1; ++y)
+            for (int x = 1; x < N - 1; ++x) {
+                const int t = tileOf(shot, *topLeft, x, y);
+                if (t >= tile::HeadBase && t < tile::HeadBase + 4) {
+                    ++heads;
+                    dir = t - tile::HeadBase;
+                    head = {x, y};
+                }
+            }
+    }
+    if (heads != 1) {
+        std::printf("none\n");
+        return 1;
+    }
+    // A game that waits for its first key: the head on its start cell, looking up (the
+    // start column moves right by one on the levels with a wall down the middle).
+    const bool atStart = dir == dirUp && head.y() == N - 4 && (head.x() == N / 2 || head.x() == N / 2 + 1);
+    const char* names[] = {"up", "down", "left", "right"};
+    std::printf("%s%s\n", names[dir], atStart ? " at the start" : "");
+    return 0;
 }
 
 int verify(const QString& path)
@@ -270,9 +305,12 @@ int main(int argc, char** argv)
         return steer(args[2]);
     if (args.size() == 3 && args[1] == "--verify")
         return verify(args[2]);
+    if (args.size() == 3 && args[1] == "--head")
+        return headDirection(args[2]);
     if (args.size() == 4 && args[1] == "--verify-start")
         return verifyStart(args[2], args[3]);
     std::fprintf(stderr, "usage: e2e_check --make-skin FILE [CELL] | --verify SHOT.png | "
-                         "--verify-start SHOT.png SKIN | --layout SHOT.png | --steer SHOT.png\n");
+                         "--verify-start SHOT.png SKIN | --layout SHOT.png | --steer SHOT.png | "
+                         "--head SHOT.png\n");
     return 2;
 }

@@ -32,20 +32,41 @@ ini="$work/config/Kestrum/Kestrum.ini"
 # To standard error: a failure inside $(...) must still be seen.
 fail() { echo "FAIL: $*" >&2; exit 1; }
 shot() { import -window root "$work/$1.png"; }
-# Waits for a shown window whose title is exactly $1; prints its id.
-window() {
-    local id
-    id=$(timeout "${2:-20}" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
-    [ -n "$id" ] || fail "no window \"$1\""
-    echo "$id"
+# The id of a shown window titled exactly $1, if there is one. (xdotool's search stops
+# with an X error when some other window goes away while it looks: it is asked twice.)
+findWindow() {
+    local ids
+    ids=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null) ||
+        ids=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null) || true
+    echo "${ids%%$'\n'*}"
 }
-gone() {
-    for _ in $(seq 100); do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+# Waits for a shown window whose title is exactly $1 ($2 seconds, 20 unless told); prints
+# its id.
+window() {
+    local id=""
+    for _ in $(seq $((${2:-20} * 10))); do
+        id=$(findWindow "$1")
+        [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
-    fail "the window \"$1\" did not close"
+    fail "no window \"$1\""
 }
+# Waits until no window titled $1 is shown, seen so twice in a row ($2 tenths of a
+# second, 100 unless told).
+closed() {
+    local misses=0
+    for _ in $(seq ${2:-100}); do
+        if [ -z "$(findWindow "$1")" ]; then
+            misses=$((misses + 1))
+            [ $misses -ge 2 ] && return 0
+        else
+            misses=0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+gone() { closed "$1" || fail "the window \"$1\" did not close"; }
 # X, Y, WIDTH and HEIGHT of a window's client area on the screen. (xdotool's own reading
 # counts a window manager's frame twice.)
 geometry() {
@@ -66,8 +87,11 @@ clickFor() {
     shift
     for _ in 1 2 3; do
         click "$@"
-        id=$(timeout 6 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -1) || true
-        [ -n "$id" ] && { echo "$id"; return 0; }
+        for _ in $(seq 60); do
+            id=$(findWindow "$title")
+            [ -n "$id" ] && { echo "$id"; return 0; }
+            sleep 0.1
+        done
     done
     fail "no window \"$title\" after three clicks"
 }
@@ -78,10 +102,7 @@ clickUntilGone() {
     shift
     for _ in 1 2 3; do
         click "$@"
-        for _ in $(seq 40); do
-            xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1 || return 0
-            sleep 0.1
-        done
+        closed "$title" 40 && return 0
     done
     fail "the window \"$title\" did not close"
 }
@@ -220,7 +241,7 @@ game-over)
     echo "the snake ate an apple"
     xdotool key Up
     for _ in $(seq 60); do
-        xdotool search --onlyvisible --name '^Enter your name$' >/dev/null 2>&1 && break
+        [ -n "$(findWindow 'Enter your name')" ] && break
         xdotool key Up
         sleep 1
     done

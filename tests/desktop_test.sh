@@ -112,6 +112,16 @@ typeInto() {
     xdotool key ctrl+a
     xdotool type --delay 15 "$4"
 }
+# The colour of the screen's pixel at (x, y); untilPixel X Y = COLOUR (or != COLOUR)
+# waits up to 5 s for it.
+pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | tail -1 | awk '{print $3}'; }
+untilPixel() {
+    for _ in $(seq 50); do
+        [ "$(pixel "$1" "$2")" "$3" "$4" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
 setting() { grep -a "^$1=" "$ini" | head -1 | cut -d= -f2-; }
 
 # Waits until the active window is $1 (or, with "other than", any window but those given).
@@ -206,20 +216,12 @@ window)
     # A menu opened with the mouse and closed with Escape gives the arrows back. Escape
     # goes once the menu shows (a slow machine opens it late), on a spot it covers.
     geometry "$main"
-    spot=(-crop "1x1+$((X + 80))+$((Y + 40))" -depth 8 txt:-)
-    bare=$(import -window root "${spot[@]}" | tail -1)
+    spotX=$((X + 80)) spotY=$((Y + 40))
+    bare=$(pixel $spotX $spotY)
     click "$main" 75 10
-    for _ in $(seq 50); do
-        [ "$(import -window root "${spot[@]}" | tail -1)" != "$bare" ] && break
-        sleep 0.1
-    done
-    [ "$(import -window root "${spot[@]}" | tail -1)" != "$bare" ] || fail "the menu did not open"
+    untilPixel $spotX $spotY != "$bare" || fail "the menu did not open"
     xdotool key Escape
-    for _ in $(seq 50); do
-        [ "$(import -window root "${spot[@]}" | tail -1)" = "$bare" ] && break
-        sleep 0.1
-    done
-    [ "$(import -window root "${spot[@]}" | tail -1)" = "$bare" ] || fail "the menu did not close"
+    untilPixel $spotX $spotY = "$bare" || fail "the menu did not close"
     keysReachTheGame "after a menu closed with Escape"
     ;;
 

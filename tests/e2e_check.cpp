@@ -42,6 +42,25 @@ int tileOf(const QImage& shot, QPoint origin, int cx, int cy)
     return tileAt(shot, origin + QPoint(cx * kCell + kCell / 2, cy * kCell + kCell / 2));
 }
 
+// The snake heads inside the border of the field of N cells at origin: how many, and where
+// the last one found is and which way it looks.
+struct Heads {
+    int count = 0;
+    QPoint at;
+    int dir = -1;
+};
+Heads findHeads(const QImage& shot, QPoint origin, int N)
+{
+    Heads heads;
+    for (int y = 1; y < N - 1; ++y)
+        for (int x = 1; x < N - 1; ++x) {
+            const int t = tileOf(shot, origin, x, y);
+            if (t >= tile::HeadBase && t < tile::HeadBase + 4)
+                heads = {heads.count + 1, QPoint(x, y), t - tile::HeadBase};
+        }
+    return heads;
+}
+
 // Which way the one snake head inside the field looks: "up", "down", "left" or "right";
 // "none" when there is no field or not exactly one head (a dead snake lies on the border);
 // "up at the start" for the head of a game that has not begun.
@@ -50,29 +69,18 @@ int headDirection(const QString& path)
     const QImage shot(path);
     const auto topLeft = shot.isNull() ? std::nullopt : findTile(shot, tile::CornerTL);
     const auto bottomRight = shot.isNull() ? std::nullopt : findTile(shot, tile::CornerBR);
-    int heads = 0, dir = -1, N = 0;
-    QPoint head;
-    if (topLeft && bottomRight) {
-        N = (bottomRight->x() - topLeft->x()) / kCell + 1;
-        for (int y = 1; y < N - 1; ++y)
-            for (int x = 1; x < N - 1; ++x) {
-                const int t = tileOf(shot, *topLeft, x, y);
-                if (t >= tile::HeadBase && t < tile::HeadBase + 4) {
-                    ++heads;
-                    dir = t - tile::HeadBase;
-                    head = {x, y};
-                }
-            }
-    }
-    if (heads != 1) {
+    const int N = topLeft && bottomRight ? (bottomRight->x() - topLeft->x()) / kCell + 1 : 0;
+    const Heads heads = N > 0 ? findHeads(shot, *topLeft, N) : Heads();
+    if (heads.count != 1) {
         std::printf("none\n");
         return 1;
     }
     // A game that waits for its first key: the head on its start cell, looking up (the
     // start column moves right by one on the levels with a wall down the middle).
-    const bool atStart = dir == dirUp && head.y() == N - 4 && (head.x() == N / 2 || head.x() == N / 2 + 1);
+    const QPoint head = heads.at;
+    const bool atStart = heads.dir == dirUp && head.y() == N - 4 && (head.x() == N / 2 || head.x() == N / 2 + 1);
     const char* names[] = {"up", "down", "left", "right"};
-    std::printf("%s%s\n", names[dir], atStart ? " at the start" : "");
+    std::printf("%s%s\n", names[heads.dir], atStart ? " at the start" : "");
     return 0;
 }
 
@@ -98,20 +106,12 @@ int verify(const QString& path)
     }
     // The player pressed Left, then Up: the snake stands left of its start column and
     // above its start row, head up, with a straight piece or the left-to-up corner below.
-    int heads = 0;
-    QPoint head;
-    for (int y = 1; y < N - 1; ++y)
-        for (int x = 1; x < N - 1; ++x) {
-            const int t = tileOf(shot, origin, x, y);
-            if (t >= tile::HeadBase && t < tile::HeadBase + 4) {
-                ++heads;
-                head = {x, y};
-            }
-        }
-    if (heads != 1) {
-        std::printf("found %d snake heads\n", heads);
+    const Heads heads = findHeads(shot, origin, N);
+    if (heads.count != 1) {
+        std::printf("found %d snake heads\n", heads.count);
         return 1;
     }
+    const QPoint head = heads.at;
     const int headTile = tileOf(shot, origin, head.x(), head.y());
     const int below = tileOf(shot, origin, head.x(), head.y() + 1);
     std::printf("head at (%d, %d), tile %d; below it tile %d\n", head.x(), head.y(), headTile, below);

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace kestrum {
 
 FieldView::FieldView(QWidget* parent, const QImage& image) : QWidget(parent), image_(image)
@@ -38,18 +40,82 @@ void FieldView::takeOwnWindow()
 
 QPaintEngine* FieldView::paintEngine() const { return direct_ ? nullptr : QWidget::paintEngine(); }
 
+void FieldView::setNotice(const QString& text, QPoint centre)
+{
+    const QRect old = noticeRect_;
+    noticeText_ = text;
+    noticeRect_ = QRect();
+    noticeImage_ = QImage();
+    if (!text.isEmpty() && width() > 0) {
+        // Bold, a size that suits the field, smaller where a long text would not fit.
+        QFont font(QStringLiteral("Arial"));
+        font.setBold(true);
+        const int room = std::max(1, std::min(2 * centre.x(), 2 * (width() - centre.x())) - 16);
+        int size = std::clamp(image_.height() / 24, 12, 28);
+        font.setPixelSize(size);
+        while (size > 8 && QFontMetrics(font).horizontalAdvance(text) > room - 2 * size) {
+            font.setPixelSize(--size);
+        }
+        const QFontMetrics metrics(font);
+        const QSize box(std::min(metrics.horizontalAdvance(text) + 2 * size, room),
+                        metrics.height() + size);
+        noticeRect_ = QRect(QPoint(centre.x() - box.width() / 2, centre.y() - box.height() / 2), box);
+        noticeImage_ = QImage(box, QImage::Format_ARGB32_Premultiplied);
+        noticeImage_.fill(Qt::transparent);
+        QPainter p(&noticeImage_);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(120, 220, 90), 1.5));
+        p.setBrush(QColor(0, 0, 0, 190));
+        p.drawRoundedRect(QRectF(noticeImage_.rect()).adjusted(0.75, 0.75, -0.75, -0.75), size / 2.0, size / 2.0);
+        p.setFont(font);
+        p.setPen(QColor(40, 40, 40));
+        p.drawText(noticeImage_.rect().translated(1, 1), Qt::AlignCenter, text);
+        p.setPen(QColor(0, 255, 0));
+        p.drawText(noticeImage_.rect(), Qt::AlignCenter, text);
+    }
+    update(QRegion(old) + QRegion(noticeRect_));
+}
+
+QImage FieldView::noticeOverPicture() const
+{
+    QImage part = image_.copy(noticeRect_);
+    QPainter p(&part);
+    p.drawImage(0, 0, noticeImage_);
+    return part;
+}
+
+QImage FieldView::shownPicture() const
+{
+    QImage shown = image_.copy();
+    if (!noticeRect_.isEmpty()) {
+        QPainter p(&shown);
+        p.drawImage(noticeRect_.topLeft(), noticeImage_);
+    }
+    return shown;
+}
+
 void FieldView::paintEvent(QPaintEvent* event)
 {
+    const QRegion covered = noticeRect_.isEmpty() ? QRegion() : event->region() & noticeRect_;
+    const QRegion bare = event->region() - covered;
     if (direct_) {
         // Put once the window can be seen: its exposure asks for the whole field anyway.
-        if (windowHandle() && windowHandle()->isExposed())
-            output_->put(image_, event->region());
+        if (windowHandle() && windowHandle()->isExposed()) {
+            output_->put(image_, bare);
+            if (!covered.isEmpty())
+                output_->put(noticeOverPicture(), covered, noticeRect_.topLeft());
+        }
         return;
     }
     QPainter p(this);
     // Only the changed cells: a tick touches a few cells in different corners.
-    for (const QRect& r : event->region())
+    for (const QRect& r : bare)
         p.drawImage(r.topLeft(), image_, r);
+    if (!covered.isEmpty()) {
+        const QImage part = noticeOverPicture();
+        for (const QRect& r : covered)
+            p.drawImage(r.topLeft(), part, r.translated(-noticeRect_.topLeft()));
+    }
     // Outside the picture (before the first build) stays black.
     const QRegion outside = event->region() - QRegion(image_.rect());
     for (const QRect& o : outside)

@@ -26,13 +26,28 @@ public:
     void takeOwnWindow();
     QPaintEngine* paintEngine() const override;
 
+    // A line of text centred on `centre` over the field picture while the game waits; an
+    // empty text takes it away. The picture itself is never drawn on, so nothing of the
+    // text stays behind.
+    void setNotice(const QString& text, QPoint centre);
+    QString notice() const { return noticeText_; }
+    QRect noticeRect() const { return noticeRect_; }
+    // What the screen shows of the field at a pixel: the picture, with the notice over it.
+    QImage shownPicture() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool) override { return false; }  // Tab is a game key too
 
 private:
+    // The picture's part under the notice with the notice drawn over it.
+    QImage noticeOverPicture() const;
+
     const QImage& image_;
+    QString noticeText_;
+    QRect noticeRect_;
+    QImage noticeImage_;  // the text on its box, with transparency
     bool painted_ = false;
     bool direct_ = false;
     std::unique_ptr<X11FieldOutput> output_;

@@ -178,7 +178,12 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
     central->setPalette(pal);
     setCentralWidget(central);
     field_ = new FieldView(central, canvas_->image());
-    field_->onKey = [this](QKeyEvent* e) { keyDown(virtualKeyFromQt(e->key())); };
+    field_->onKey = [this](QKeyEvent* e) {
+        // A modifier alone is no key for the game: Ctrl on its way to Ctrl+L must not start
+        // the snake behind the dialog the shortcut opens.
+        if (!isBareModifier(e->key()))
+            keyDown(virtualKeyFromQt(e->key()));
+    };
     panel_ = new SidePanel(central);
     createActions();
 
@@ -278,6 +283,10 @@ void MainWindow::createWindows()
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     hallOfFameDialog_ = new HallOfFameDialog(fame_, config_.file(), std::move(services), this);
+    connect(hallOfFameDialog_, &QDialog::finished, this, [this] {
+        if (!waitingScores_.empty())
+            QTimer::singleShot(0, this, &MainWindow::handOverWaitingScore);
+    });
     warning_ = new WarningPopup(this);
     speedDialog_ = new SpeedDialog(this);
     helpWindow_ = new HelpWindow(this);
@@ -321,8 +330,10 @@ void MainWindow::createActions()
         if (!entry.handler) {
             QMenu* menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
             menu->setObjectName(name);
-            if (!parent)
+            if (!parent) {
+                connect(menu, &QMenu::aboutToShow, this, [this] { playerLeft(); });
                 connect(menu, &QMenu::aboutToHide, this, &MainWindow::giveKeysBackAfterMenu);
+            }
             menu->menuAction()->setObjectName(name);
             menus.insert(name, menu);
             actions_.insert(name, menu->menuAction());
@@ -331,8 +342,11 @@ void MainWindow::createActions()
         QAction* a = parent->addAction(caption);
         a->setObjectName(name);
         a->setIconVisibleInMenu(true);
-        if (entry.shortcut != QKeyCombination())
-            a->setShortcut(QKeySequence(entry.shortcut));
+        QList<QKeySequence> shortcuts;
+        for (const QKeyCombination key : {entry.shortcut, entry.secondShortcut})
+            if (key != QKeyCombination())
+                shortcuts << QKeySequence(key);
+        a->setShortcuts(shortcuts);
         a->setCheckable(entry.checkable);
         a->setChecked(entry.checked);
         a->setData(entry.tag);
@@ -364,6 +378,9 @@ bool MainWindow::event(QEvent* event)
     // the window is first drawn.
     if (event->type() == QEvent::Move && shown_)
         fitToFrame();
+    // A dialog of the game or another program has the keyboard now.
+    if (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::WindowBlocked)
+        playerLeft();
     return handled;
 }
 
@@ -437,7 +454,7 @@ void MainWindow::firstShow()
     activateWindow();
 }
 
-void MainWindow::BuildField()
+void MainWindow::BuildField(bool keepScore)
 {
     const QString path = skinsFolder() + SkinFileName;
     QString problem;
@@ -450,7 +467,7 @@ void MainWindow::BuildField()
                                          : QImage(QStringLiteral(":/Skins/kestrum"), "BMP");
     }
     lastGoodStrip_ = strip;
-    game_.BuildField(strip);
+    game_.BuildField(strip, keepScore);
     field_->update();
 }
 
@@ -482,6 +499,13 @@ void MainWindow::shutDown()
     game_.FreeCellPictures();
     if (waitLoop_)
         waitLoop_->quit();
+    // A score whose hall of fame never came goes in under the name last given.
+    if (!waitingScores_.empty()) {
+        for (const auto& [score, gameOver] : waitingScores_)
+            fame_.table.insert(score, fame_.PlayerName);
+        waitingScores_.clear();
+        fame_.table.save(config_.file());
+    }
     if (warning_ && warning_->isVisible())
         warning_->reject();
 }
@@ -607,10 +631,38 @@ void MainWindow::foregroundChanged(bool active)
     if (active == foreground_)
         return;
     foreground_ = active;
-    if (active)
+    if (active) {
         themes_.onEnterForeground();
-    else
+    } else {
         themes_.onLeaveForeground();
+        playerLeft();
+    }
+}
+
+void MainWindow::playerLeft()
+{
+    if (closing_)
+        return;
+    game_.playerLeft();
+}
+
+bool MainWindow::playerAway() const
+{
+    if (QApplication::activePopupWidget() || QApplication::activeModalWidget())
+        return true;
+    if (QGuiApplication::applicationState() != Qt::ApplicationActive)
+        return true;
+    // Another window of the game (help) in front; the warning that has just closed may
+    // still count as the active one for a moment.
+    const QWidget* active = QApplication::activeWindow();
+    return active && active != this && active != warning_;
+}
+
+void MainWindow::showNotice(int line)
+{
+    const GameState& s = game_.state();
+    const QPoint centre(s.FieldLeft + s.FieldSize * s.CellSize / 2, s.FieldSize * s.CellSize / 2);
+    field_->setNotice(line ? langText(line) : QString(), centre);
 }
 
 void MainWindow::chooseLevel() { game_.chooseLevel(clickedTag_); }
@@ -649,7 +701,8 @@ void MainWindow::setUpField()
     SkinFileName = fieldSetupDialog_->SkinFileName;
     game_.FreeCellPictures();
     canvas_->resize(field_->width(), field_->height());
-    BuildField();
+    // The running game goes on with its score, lives, apples and level on the new field.
+    BuildField(true);
 }
 
 void MainWindow::chooseLanguage()
@@ -809,6 +862,12 @@ void MainWindow::showWarning(const QString& text)
 void MainWindow::handOverScore(int pendingScore, bool gameOver)
 {
     createWindows();
+    // The hall of fame opened from the menu is up: it cannot be shown a second time, so the
+    // score waits until it closes.
+    if (hallOfFameDialog_->isVisible()) {
+        waitingScores_.emplace_back(pendingScore, gameOver);
+        return;
+    }
     fame_.PendingScore = pendingScore;
     fame_.ScorePending = true;
     if (fame_.table.eighthScore() < pendingScore)
@@ -817,6 +876,15 @@ void MainWindow::handOverScore(int pendingScore, bool gameOver)
         playSound(QStringLiteral("GameOver"));
     if (!closing_)
         hallOfFameDialog_->exec();
+}
+
+void MainWindow::handOverWaitingScore()
+{
+    if (closing_ || waitingScores_.empty() || hallOfFameDialog_->isVisible())
+        return;
+    const auto [score, gameOver] = waitingScores_.front();
+    waitingScores_.erase(waitingScores_.begin());
+    handOverScore(score, gameOver);
 }
 
 void MainWindow::checkLevelItem(int level)

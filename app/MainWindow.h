@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QEventLoop;
@@ -68,6 +69,10 @@ public:
     ThemePlayer& themes() { return themes_; }
     // The application came to (true) or left (false) the foreground.
     void foregroundChanged(bool active);
+    // A menu, a dialog or another program has taken the player from the field.
+    void playerLeft();
+    // Scores whose hand-over waits for the hall of fame that was open when their game ended.
+    int scoresWaitingForTheHallOfFame() const { return static_cast<int>(waitingScores_.size()); }
 
     // Language: loads the file LangFileName names (or its fallback) into LangText;
     // returns false after reporting a file that cannot be read.
@@ -109,12 +114,16 @@ public:
 
     // Loads the skin named by SkinFileName and rebuilds the field; a skin that cannot
     // serve is reported and the last good one (or the built-in one) is used.
-    void BuildField();
+    void BuildField(bool keepScore = false);
     // Makes the dialogs, once; the window does it after its first frame.
     void createWindows();
 
     // GameHost
-    void startGameTimer() override { gameTimer_.start(); }
+    void startGameTimer() override
+    {
+        if (!gameTimer_.isActive())
+            gameTimer_.start();
+    }
     void stopGameTimer() override { gameTimer_.stop(); }
     bool gameTimerRunning() const override { return gameTimer_.isActive(); }
     int gameTimerInterval() const override { return gameTimer_.interval(); }
@@ -141,6 +150,8 @@ public:
     bool soundsOn() const override;
     void playSound(const QString& event) override;
     void showMessage(const QString& text) override { reportError(text); }
+    void showNotice(int line) override;
+    bool playerAway() const override;
     QString langText(int line) const override;
 
     QString SkinFileName = QStringLiteral("kestrum");
@@ -162,6 +173,8 @@ private:
     // changed its size.
     bool layoutClientArea();
     void shutDown();
+    // The hall of fame that was open when a game ended has closed: the score goes in now.
+    void handOverWaitingScore();
     // The speed marks follow the interval: its preset, or "more...".
     void markSpeed(int interval);
     void applyLanguageToWindows();
@@ -225,6 +238,7 @@ private:
     qint64 animationSteps_ = 0;
     bool closing_ = false;
     int clickedTag_ = 0;
+    std::vector<std::pair<int, bool>> waitingScores_;  // (score, game over)
 };
 
 }  // namespace kestrum

@@ -15,7 +15,8 @@ constexpr QKeyCombination ctrl(Qt::Key key) { return QKeyCombination(Qt::Control
 constexpr MenuEntry kMenu[] = {
     {"fileMenu", nullptr, "File   ", none, false, false, 0, nullptr},
     {"newGame", "fileMenu", "New", QKeyCombination(Qt::Key_F2), false, false, 0, &W::newGame},
-    {"pause", "fileMenu", "Pause", QKeyCombination(Qt::Key_P), false, false, 0, &W::togglePause},
+    {"pause", "fileMenu", "Pause", QKeyCombination(Qt::Key_P), false, false, 0, &W::togglePause,
+     QKeyCombination(Qt::Key_Escape)},
     {nullptr, "fileMenu", nullptr, none, false, false, 0, nullptr},
     {"hallOfFame", "fileMenu", "Hall of Fame...", none, false, false, 0, &W::showHallOfFame},
     {nullptr, "fileMenu", nullptr, none, false, false, 0, nullptr},

@@ -19,6 +19,7 @@ struct MenuEntry {
     bool checked;  // at design time, before start-up marks it
     int tag;
     Handler handler;  // nullptr for a menu or submenu
+    QKeyCombination secondShortcut = {};
 };
 
 std::span<const MenuEntry> menuTable();

@@ -98,7 +98,7 @@ X11FieldOutput::~X11FieldOutput()
     xcb_flush(connection_);
 }
 
-void X11FieldOutput::putRectangle(const QImage& image, const QRect& r)
+void X11FieldOutput::putRectangle(const QImage& image, const QRect& r, QPoint at)
 {
     const size_t rowBytes = static_cast<size_t>(r.width()) * 4;
     const int rowsPerRequest = std::max(1, static_cast<int>((maxRequestBytes_ - 64) / rowBytes));
@@ -109,22 +109,24 @@ void X11FieldOutput::putRectangle(const QImage& image, const QRect& r)
             scratch_.resize(bytes);
         for (int y = 0; y < rows; ++y)
             std::memcpy(scratch_.data() + rowBytes * static_cast<size_t>(y),
-                        image.constScanLine(top + y) + static_cast<size_t>(r.left()) * 4, rowBytes);
+                        image.constScanLine(top + y - at.y()) + static_cast<size_t>(r.left() - at.x()) * 4,
+                        rowBytes);
         xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, static_cast<uint16_t>(r.width()),
                       static_cast<uint16_t>(rows), static_cast<int16_t>(r.left()), static_cast<int16_t>(top), 0,
                       depth_, static_cast<uint32_t>(bytes), scratch_.data());
     }
 }
 
-void X11FieldOutput::put(const QImage& image, const QRegion& region)
+void X11FieldOutput::put(const QImage& image, const QRegion& region, QPoint at)
 {
-    for (const QRect& r : region - QRegion(image.rect())) {
+    const QRegion inside(image.rect().translated(at));
+    for (const QRect& r : region - inside) {
         const xcb_rectangle_t box{static_cast<int16_t>(r.x()), static_cast<int16_t>(r.y()),
                                   static_cast<uint16_t>(r.width()), static_cast<uint16_t>(r.height())};
         xcb_poly_fill_rectangle(connection_, window_, gc_, 1, &box);
     }
-    for (const QRect& r : region & QRegion(image.rect()))
-        putRectangle(image, r);
+    for (const QRect& r : region & inside)
+        putRectangle(image, r, at);
     xcb_flush(connection_);
 }
 

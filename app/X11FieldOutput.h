@@ -29,13 +29,13 @@ public:
     X11FieldOutput(const X11FieldOutput&) = delete;
     X11FieldOutput& operator=(const X11FieldOutput&) = delete;
 
-    // Puts the parts of `image` in `region` (widget coordinates) on the window; what lies
-    // outside the image is filled with black.
-    void put(const QImage& image, const QRegion& region);
+    // Puts the parts of `image` in `region` (widget coordinates) on the window, the image's
+    // top left at `at`; what lies outside the image is filled with black.
+    void put(const QImage& image, const QRegion& region, QPoint at = {});
 
 private:
     X11FieldOutput(xcb_connection_t* connection, uint32_t window, uint8_t depth);
-    void putRectangle(const QImage& image, const QRect& r);
+    void putRectangle(const QImage& image, const QRect& r, QPoint at);
 
     xcb_connection_t* connection_;
     uint32_t window_;

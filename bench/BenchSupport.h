@@ -46,6 +46,8 @@ public:
     bool soundsOn() const override { return false; }
     void playSound(const QString&) override {}
     void showMessage(const QString&) override {}
+    void showNotice(int) override {}
+    bool playerAway() const override { return false; }
     QString langText(int) const override { return {}; }
 };
 

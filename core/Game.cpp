@@ -61,6 +61,19 @@ void Game::flush()
     const QRegion r = canvas_.takeDirty();
     if (!r.isEmpty())
         host_.repaintField(r);
+    const int line = noticeLine();
+    if (line != notice_) {
+        notice_ = line;
+        host_.showNotice(line);
+    }
+}
+
+int Game::noticeLine() const
+{
+    if (!s_.ResumeOnKey || host_.gameTimerRunning() || host_.sequenceTimerRunning() || waiting_ ||
+        warningShown_ || host_.closing() || pictures_.isEmpty())
+        return 0;
+    return begun_ ? 93 : 94;
 }
 
 double Game::FoodValue() const { return s_.Base + s_.Slope * host_.gameTimerInterval(); }
@@ -68,7 +81,7 @@ double Game::FoodValue() const { return s_.Base + s_.Slope * host_.gameTimerInte
 // ---------------------------------------------------------------------------------------
 // Field build
 
-void Game::BuildField(const QImage& strip)
+void Game::BuildField(const QImage& strip, bool keepScore)
 {
     pictures_ = CellPictures::fromStrip(strip);
     canvas_.setGeometry(pictures_.cellSize());
@@ -77,7 +90,8 @@ void Game::BuildField(const QImage& strip)
     s_.FieldLeft = canvas_.fieldLeft();
     s_.ExitPos = {-2, -4};
     host_.layoutSidePanel(pictures_, canvas_.height());
-    s_.Score = 0;
+    if (!keepScore)
+        s_.Score = 0;
     showScore();
     // Twice the field's side, but never more than the snake can grow to: on a field of 250
     // cells or more the exit would otherwise never open.
@@ -185,6 +199,8 @@ void Game::StartAttempt()
     s_.Slope = -0.09;
     s_.Base = 10 - 50 * s_.Slope;
 
+    ++attempts_;
+    begun_ = false;
     s_.TickCount = 0;
     s_.ExitCountdown = -1;
     s_.MushroomTicks = -1;
@@ -354,6 +370,7 @@ void Game::keyDown(uint16_t Key)
     if (s_.ResumeOnKey && !host_.sequenceTimerRunning() && !waiting_) {
         host_.startGameTimer();
         s_.ResumeOnKey = false;
+        begun_ = true;
     }
     if (!s_.TurnAllowed)
         return;
@@ -681,12 +698,22 @@ void Game::mushroomWarning()
 {
     host_.stopGameTimer();
     s_.ResumeOnKey = true;
+    // The warning holds the game for its own sake: the field says nothing of a pause.
+    warningShown_ = true;
     flush();
+    const uint64_t attempt = attempts_;
     host_.showWarning(host_.langText(s_.MushroomTicks > 0 ? 77 : 78));
+    warningShown_ = false;
     if (host_.closing())
         return;
-    if (!host_.sequenceTimerRunning())
+    // Play goes on where the warning stopped it, unless the exit sequence has meanwhile
+    // led to a new attempt (which waits for its key) or the player has gone elsewhere.
+    if (attempt == attempts_ && s_.ResumeOnKey && !host_.sequenceTimerRunning() && !waiting_ &&
+        !host_.playerAway()) {
         host_.startGameTimer();
+        s_.ResumeOnKey = false;
+    }
+    flush();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -865,42 +892,61 @@ void Game::sequenceStep()
             flush();
             ClearCellAnimations();
             s_.ExitPos = {-1, -2};
-            RestartAfterDelay(800);
-            if (host_.closing())
+            // New or a level change during the wait has already finished this game.
+            if (!RestartAfterDelay(800))
                 return;
-            // Game over finish.
-            host_.stopSequenceTimer();
-            s_.Lives = 3;
-            host_.setLabel(PanelLabel::Lives, countText(3));
-            const int pending = static_cast<int>(roundHalfEven(s_.Score));
-            if (pending > 0)
-                host_.handOverScore(pending, true);
-            if (host_.closing())
-                return;
-            s_.Score = 0;
-            showScore();
-            s_.EatenCount = 0;
-            host_.setLabel(PanelLabel::Eaten, countText(0));
-            s_.ExitPos = {-1, -2};
-            s_.Seq = Sequence::None;
+            finishGameOver();
         }
     }
 }
 
-void Game::RestartAfterDelay(int ms)
+bool Game::RestartAfterDelay(int ms)
 {
     host_.stopSequenceTimer();
+    const uint64_t ended = sequencesEnded_;
     waiting_ = true;
     host_.waitMs(ms);
     waiting_ = false;
-    if (host_.closing())
-        return;
+    if (host_.closing() || ended != sequencesEnded_)
+        return false;
     DrawBackground();
     DrawField();
     BuildWalls();
     StartAttempt();
     DrawSnake(0);
     flush();
+    return true;
+}
+
+void Game::finishGameOver()
+{
+    host_.stopSequenceTimer();
+    s_.Lives = 3;
+    host_.setLabel(PanelLabel::Lives, countText(3));
+    const int pending = static_cast<int>(roundHalfEven(s_.Score));
+    if (pending > 0)
+        host_.handOverScore(pending, true);
+    if (host_.closing())
+        return;
+    s_.Score = 0;
+    showScore();
+    s_.EatenCount = 0;
+    host_.setLabel(PanelLabel::Eaten, countText(0));
+    s_.ExitPos = {-1, -2};
+    s_.Seq = Sequence::None;
+    flush();
+}
+
+void Game::endGameOverSequence()
+{
+    if (s_.Seq != Sequence::animDeath3)
+        return;
+    ++sequencesEnded_;
+    s_.Level = 0;
+    showLevelLabel(host_.langText(39));
+    host_.checkLevelItem(0);
+    ClearCellAnimations();
+    finishGameOver();
 }
 
 // A level change or New cuts the exit sequence short: left running, it would finish the
@@ -910,6 +956,7 @@ void Game::endExitSequence()
     if (s_.Seq != Sequence::animExit)
         return;
     host_.stopSequenceTimer();
+    ++sequencesEnded_;
     s_.Seq = Sequence::None;
     s_.ExitCountdown = -1;
 }
@@ -917,6 +964,9 @@ void Game::endExitSequence()
 void Game::newGame()
 {
     endExitSequence();
+    endGameOverSequence();
+    if (host_.closing())
+        return;
     host_.stopGameTimer();
     s_.ResumeOnKey = true;
     const int pending = static_cast<int>(roundHalfEven(s_.Score));
@@ -952,7 +1002,18 @@ void Game::togglePause()
     } else {
         host_.startGameTimer();
         s_.ResumeOnKey = false;
+        begun_ = true;
     }
+    flush();
+}
+
+void Game::playerLeft()
+{
+    if (!host_.gameTimerRunning())
+        return;
+    host_.stopGameTimer();
+    s_.ResumeOnKey = true;
+    flush();
 }
 
 void Game::scoreDoubleClicked()
@@ -967,6 +1028,11 @@ void Game::scoreDoubleClicked()
 void Game::ShowLevel()
 {
     endExitSequence();
+    endGameOverSequence();
+    if (host_.closing())
+        return;
+    // The new level waits for its first key like every attempt, also when chosen in play.
+    host_.stopGameTimer();
     s_.ExitPos = {0, -2};
     DrawField();
     BuildWalls();
@@ -989,6 +1055,9 @@ void Game::chooseLevel(int tag)
         changeLevel(s_.Level + 1);
         return;
     }
+    endGameOverSequence();
+    if (host_.closing())
+        return;
     // A chosen level is played: even the last life lost here is an ordinary death.
     s_.Lives = std::max(s_.Lives, 2);
     KillSnake();

@@ -103,8 +103,9 @@ public:
 
     // --- Field build (called by the window's first showing and after a skin change) ---
     // Cuts the strip, computes the geometry, draws background, field and walls and starts
-    // an attempt. The strip must already have passed skinProblem().
-    void BuildField(const QImage& strip);
+    // an attempt. The strip must already have passed skinProblem(). The score starts at 0,
+    // unless a skin change mid-game keeps it.
+    void BuildField(const QImage& strip, bool keepScore = false);
     void FreeCellPictures();
     void DrawBackground();
     void DrawField();
@@ -138,9 +139,14 @@ public:
     // --- Lives, exit and game flow ---
     void KillSnake();
     void sequenceStep();
-    void RestartAfterDelay(int ms);
+    // False when the wait ended the sequence's business: the window is closing, or New or
+    // a level change cut the sequence short meanwhile.
+    bool RestartAfterDelay(int ms);
     void newGame();   // New
     void togglePause();  // Pause
+    // The player has gone to a menu, a dialog or another program: a running game pauses
+    // as with Pause, and waits for a key when the player is back.
+    void playerLeft();
     void scoreDoubleClicked();
 
     // --- Level changes made by the player ---
@@ -154,6 +160,10 @@ public:
     void previousLevel();  // previous level
     // Opens a level pack at its level 0; lives and score stay.
     void OpenLevelPack(const QString& path);
+
+    // What the field says while the game waits: 93 paused, 94 an attempt that waits for
+    // its first key, 0 nothing (playing, a sequence, a wait, or the warning on the screen).
+    int noticeLine() const;
 
     // True while RestartAfterDelay waits: a key press then does not start the game.
     bool waiting() const { return waiting_; }
@@ -182,6 +192,10 @@ private:
     void markBlockedCells();
     bool cellBlocked(TCellPos c) const;
     void endExitSequence();
+    // New or a level change while the game-over sequence runs: the game ends there and
+    // then, its score handed to the hall of fame as at the sequence's end.
+    void endGameOverSequence();
+    void finishGameOver();
     // What a cell shows with nothing on it: the floor, the border, or the wall drawn last
     // there. Every cell the snake, an item or the exit leaves is drawn with it, so a wall
     // is never hidden by the floor.
@@ -199,6 +213,11 @@ private:
     FieldCanvas canvas_;
     CellPictures pictures_;
     bool waiting_ = false;
+    bool warningShown_ = false;
+    int notice_ = 0;  // the line shown over the field
+    bool begun_ = false;  // the attempt has had its first key
+    uint64_t attempts_ = 0;  // attempt starts, counted
+    uint64_t sequencesEnded_ = 0;  // sequences cut short from outside, counted
     std::vector<uint8_t> blocked_;  // FieldSize x FieldSize, filled by markBlockedCells
     std::vector<uint8_t> restingTiles_;  // FieldSize x FieldSize, by DrawField and DrawWalls
 };

@@ -18,7 +18,8 @@ class GameHost {
 public:
     virtual ~GameHost() = default;
 
-    // The game timer (one tick per interval) and the 50 ms sequencing timer.
+    // The game timer (one tick per interval) and the 50 ms sequencing timer. Starting the
+    // game timer leaves one that runs as it is.
     virtual void startGameTimer() = 0;
     virtual void stopGameTimer() = 0;
     virtual bool gameTimerRunning() const = 0;
@@ -44,6 +45,13 @@ public:
     virtual void layoutSidePanel(const CellPictures& pictures, int fieldHeight) = 0;
     // The background picture, read afresh for every drawing; a null image draws nothing.
     virtual QImage backgroundPicture() = 0;
+
+    // A short text over the middle of the field while the game waits for the player, by
+    // language-file line; 0 takes it away.
+    virtual void showNotice(int line) = 0;
+    // True while the player is not at the field: a menu, a dialog of the game or another
+    // program has the keyboard.
+    virtual bool playerAway() const = 0;
 
     // Waits ms milliseconds while window messages are handled.
     virtual void waitMs(int ms) = 0;

@@ -32,6 +32,7 @@ const char* const kEnglish[kLanguageLines + 1] = {
     "Use this skin from now on, also at the next start?",
     "A snake arcade game: eat the apples, grow long and find the way out of every level.",
     "", "", "", "", "", "", "", "", "",
+    "Paused: press any key", "Press an arrow key to start",
 };
 
 }  // namespace
@@ -40,6 +41,8 @@ int LanguageTexts::maxLength(int line)
 {
     if (line == 36 || line == 73 || line == 84)
         return -1;
+    if (line > kClassicLanguageLines)
+        return 40;
     if (line == 74 || line >= 85)
         return 0;
     if (line == 72 || line == 76 || line == 77 || line == 78 || line == 79 || line == 80 || line == 82)
@@ -97,12 +100,12 @@ bool LanguageTexts::load(const QString& path, QString* error)
     if (!raw.isEmpty() && raw.back().isEmpty())
         raw.pop_back();  // the break after the last line ends it; it does not start another
     // Fewer than half the lines: not a language file, or a broken one. The texts in use stay.
-    if (raw.size() < kLanguageLines / 2) {
+    if (raw.size() < kClassicLanguageLines / 2) {
         if (error)
             *error = QStringLiteral("Cannot open file %1: it has %2 of the %3 lines of a language file")
                          .arg(QFileInfo(path).absoluteFilePath())
                          .arg(raw.size())
-                         .arg(kLanguageLines);
+                         .arg(kClassicLanguageLines);
         return false;
     }
     for (int n = 1; n <= kLanguageLines; ++n) {
@@ -117,6 +120,9 @@ bool LanguageTexts::load(const QString& path, QString* error)
             text = decodeAnsi(line);
             if (max > 0)
                 text = text.left(max);
+            // The newer lines stand where older files may keep an empty reserved line.
+            if (text.isEmpty() && n > kClassicLanguageLines)
+                text = builtIn(n);
         }
         lines_[static_cast<size_t>(n)] = text;
     }

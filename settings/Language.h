@@ -1,4 +1,5 @@
-// Language files: 92 positional lines, one interface text each, loaded into LangText.
+// Language files: positional lines, one interface text each, loaded into LangText. The
+// classic files have 92 lines; the lines after them are newer texts that older files lack.
 #pragma once
 
 #include <QString>
@@ -6,7 +7,9 @@
 
 namespace kestrum {
 
-inline constexpr int kLanguageLines = 92;
+inline constexpr int kClassicLanguageLines = 92;
+// 93 the pause notice, 94 the notice of an attempt that waits for its first key.
+inline constexpr int kLanguageLines = 94;
 
 class LanguageTexts {
 public:
@@ -14,7 +17,7 @@ public:
     // language file still speaks.
     LanguageTexts();
 
-    // Line n (1 .. 92) as loaded; empty for lines out of range, skipped or reserved-empty.
+    // Line n (1 .. kLanguageLines) as loaded; empty for lines out of range, skipped or reserved-empty.
     QString text(int line) const;
     // The built-in English text of a line.
     static QString builtIn(int line);

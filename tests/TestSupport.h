@@ -44,10 +44,19 @@ public:
     int checkedLevel = 0;
     int layouts = 0;
     QImage background = solidBackground();
+    std::vector<int> notices;  // every change of the field's notice
+    bool away = false;
+    // Runs while the warning is up, in place of the events the window would handle.
+    std::function<void()> onWarning;
     // Runs during a wait, in place of the events the window would handle.
     std::function<void(int)> onWait;
 
-    void startGameTimer() override { gameTimer = true; }
+    void startGameTimer() override
+    {
+        ++gameTimerStarts;
+        gameTimer = true;
+    }
+    int gameTimerStarts = 0;  // every call, also for a timer that runs
     void stopGameTimer() override { gameTimer = false; }
     bool gameTimerRunning() const override { return gameTimer; }
     int gameTimerInterval() const override { return interval; }
@@ -58,7 +67,14 @@ public:
     void setLabel(PanelLabel label, const QString& text) override { labels[label] = text; }
     void setMushroomIndicator(bool visible) override { mushroomIndicator = visible; }
     void playPanelAnimation() override { ++panelAnimations; }
-    void showWarning(const QString& text) override { warnings << text; }
+    void showWarning(const QString& text) override
+    {
+        warnings << text;
+        if (onWarning)
+            onWarning();
+    }
+    void showNotice(int line) override { notices.push_back(line); }
+    bool playerAway() const override { return away; }
     void handOverScore(int score, bool gameOver) override { handOvers.emplace_back(score, gameOver); }
     void checkLevelItem(int level) override { checkedLevel = level; }
     void layoutSidePanel(const CellPictures&, int) override { ++layouts; }

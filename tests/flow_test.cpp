@@ -454,6 +454,178 @@ TEST(ScoreDoubleClick, PlaysTheShowAndChangesNothingElse)
     EXPECT_EQ(g.host.panelAnimations, 2);
 }
 
+// --- The game waits for the player ----------------------------------------------------
+
+// Runs the game-over sequence of a game with `score` up to the moment `when`: a number of
+// sequencing steps, or -1 for the 800 ms wait after the text; then `act` runs there.
+void actDuringGameOver(TestGame& g, double score, int when, const std::function<void()>& act)
+{
+    g.s().Lives = 1;
+    g.s().Score = score;
+    g.s().EatenCount = 6;
+    dieOnTheBorder(g);
+    ASSERT_EQ(g.s().Seq, Sequence::animDeath3);
+    if (when < 0) {
+        g.host.onWait = [&g, act](int) {
+            const std::function<void()> once = act;  // the lambda goes with the line below
+            g.host.onWait = nullptr;
+            once();
+        };
+        runSequence(g);
+        return;
+    }
+    for (int i = 0; i < when; ++i)
+        g.game->sequenceStep();
+    act();
+    runSequence(g);
+}
+
+TEST(GameOver, NewDuringTheSequenceEndsTheOldGameFirstWithItsScore)
+{
+    // In the death frames, in the scroll, and in the wait with the text on the field.
+    for (int when : {1, 10, -1}) {
+        SCOPED_TRACE(when);
+        TestGame g(20);
+        actDuringGameOver(g, 30.4, when, [&] { g.game->newGame(); });
+        // Handed over once, as at the sequence's end, and nothing of the old game follows.
+        EXPECT_EQ(g.host.handOvers, (std::vector<std::pair<int, bool>>{{30, true}}));
+        EXPECT_EQ(g.host.waits, (when < 0 ? std::vector<int>{800} : std::vector<int>{}));
+        EXPECT_FALSE(g.host.sequenceTimer);
+        EXPECT_EQ(g.s().Seq, Sequence::None);
+        EXPECT_EQ(g.s().Lives, 3);
+        EXPECT_EQ(g.s().Score, 0);
+        EXPECT_EQ(g.s().EatenCount, 0);
+        EXPECT_EQ(g.s().Level, 0);
+        // The new game's snake stands at its start: no scroll has moved it since.
+        EXPECT_EQ(g.tileAtCell(10, 16), tile::HeadBase + dirUp);
+        EXPECT_EQ(g.tileAtCell(10, 18), tile::TailBase + dirUp);
+        EXPECT_TRUE(g.s().ResumeOnKey);
+    }
+}
+
+TEST(GameOver, ANumberedLevelDuringTheSequenceEndsTheOldGameFirstWithItsScore)
+{
+    for (int when : {2, -1}) {
+        SCOPED_TRACE(when);
+        TestGame g(20);
+        actDuringGameOver(g, 30.4, when, [&] { g.game->chooseLevel(5); });
+        EXPECT_EQ(g.host.handOvers, (std::vector<std::pair<int, bool>>{{30, true}}));
+        EXPECT_EQ(g.s().Level, 5);
+        EXPECT_EQ(g.s().Lives, 3);
+        EXPECT_EQ(g.s().Score, 0);
+        EXPECT_EQ(g.s().EatenCount, 0);
+        EXPECT_FALSE(g.host.sequenceTimer);
+        EXPECT_FALSE(g.host.gameTimer);
+    }
+}
+
+TEST(LevelChanges, EveryChangeInPlayLeavesTheNewLevelWaitingForAKey)
+{
+    QTemporaryDir dir;
+    const QString pack = dir.filePath("p.lev");
+    QFile f(pack);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Level0]\nNumBase=0\nNumLine=0\n");
+    f.close();
+    const std::pair<const char*, std::function<void(Game&)>> changes[] = {
+        {"Next level", [](Game& game) { game.chooseLevel(11); }},
+        {"the lives label", [](Game& game) { game.nextLevel(); }},
+        {"the eaten label", [](Game& game) { game.previousLevel(); }},
+        {"a level pack", [&](Game& game) { game.OpenLevelPack(pack); }},
+        {"a numbered level", [](Game& game) { game.chooseLevel(6); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        TestGame g(20);
+        g.s().Level = 3;
+        g.game->keyDown(38);
+        g.tick(2);
+        ASSERT_TRUE(g.host.gameTimer);
+        change(*g.game);
+        runSequence(g);
+        EXPECT_FALSE(g.host.gameTimer);
+        EXPECT_TRUE(g.s().ResumeOnKey);
+        EXPECT_EQ(g.s().SnakeBody[0].Y, 16) << "the new attempt stands at its start";
+        g.game->keyDown(38);
+        EXPECT_TRUE(g.host.gameTimer) << "a key starts it";
+    }
+}
+
+TEST(MushroomWarning, WornOffAsTheSnakeEntersTheExitTheNextLevelWaitsForAKey)
+{
+    TestGame g(30, 5);
+    exitAhead(g, 6, 3);
+    g.s().MushroomTicks = 1;  // wears off in this tick
+    g.host.gameTimer = true;
+    g.s().ResumeOnKey = false;
+    // The exit sequence runs to its end behind the warning's three seconds.
+    g.host.onWarning = [&] { runSequence(g); };
+    g.tick();
+    EXPECT_EQ(g.host.warnings, QStringList{"text78"});
+    EXPECT_EQ(g.s().Level, 4);
+    EXPECT_EQ(g.s().SnakeBody[0].Y, 26);
+    EXPECT_FALSE(g.host.gameTimer);
+    EXPECT_TRUE(g.s().ResumeOnKey);
+}
+
+TEST(MushroomWarning, PlayGoesOnAfterItUnlessThePlayerIsAwayAndTheNextKeyOnlySteers)
+{
+    for (bool away : {false, true}) {
+        SCOPED_TRACE(away);
+        TestGame g(40);
+        g.clearItems();
+        g.game->keyDown(38);
+        g.s().Drug = {{20, 35}, true, 999};
+        g.host.onWarning = [&] {
+            g.host.away = away;
+            // While the warning is up the field does not call it a pause.
+            EXPECT_TRUE(g.host.notices.empty() || g.host.notices.back() == 0);
+        };
+        g.tick();
+        ASSERT_EQ(g.host.warnings.size(), 1);
+        EXPECT_EQ(g.host.gameTimer, !away);
+        EXPECT_EQ(g.s().ResumeOnKey, away);
+        EXPECT_EQ(g.host.notices.back(), away ? 93 : 0);
+        // The timer that runs again is not started over by the next key: no tick is late.
+        const int starts = g.host.gameTimerStarts;
+        g.host.away = false;
+        g.game->keyDown(37);
+        EXPECT_EQ(g.host.gameTimerStarts, starts + (away ? 1 : 0));
+        EXPECT_EQ(g.s().Direction, dirRight) << "the reversed left arrow steered";
+    }
+}
+
+TEST(Notice, TheFieldSaysWhenTheGameWaitsAndWhatFor)
+{
+    TestGame g(20);
+    GameState& s = g.s();
+    EXPECT_EQ(g.host.notices, std::vector<int>{94}) << "a new attempt waits for its first key";
+    g.game->keyDown(38);
+    g.game->flush();
+    g.tick(2);
+    EXPECT_EQ(g.host.notices.back(), 0);
+    g.game->togglePause();
+    EXPECT_EQ(g.host.notices.back(), 93);
+    g.game->keyDown(65);
+    g.game->flush();
+    EXPECT_EQ(g.host.notices.back(), 0);
+    // The player goes to a menu, a dialog or another program: the game pauses by itself.
+    g.game->playerLeft();
+    EXPECT_FALSE(g.host.gameTimer);
+    EXPECT_TRUE(s.ResumeOnKey);
+    EXPECT_EQ(g.host.notices.back(), 93);
+    g.game->keyDown(38);
+    g.game->flush();
+    // Nothing is said during a death; the restarted attempt waits for its key.
+    dieOnTheBorder(g);
+    EXPECT_EQ(g.host.notices.back(), 0);
+    g.game->playerLeft();
+    EXPECT_TRUE(g.host.sequenceTimer) << "the sequence goes on";
+    runSequence(g);
+    EXPECT_EQ(g.host.notices.back(), 94);
+    EXPECT_EQ(g.host.notices.size(), 7u);
+}
+
 TEST(KillSnake, ALevelChangeMidSequenceNeverLeavesNegativeLivesInPlay)
 {
     TestGame g(20);

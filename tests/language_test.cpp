@@ -42,14 +42,26 @@ TEST_F(LanguageTest, EveryLineLandsInItsPlaceAndTheSkippedLinesChangeNothing)
     LanguageTexts t;
     QString error;
     ASSERT_TRUE(t.load(write(numbered(100)), &error)) << error.toStdString();
-    for (int k = 1; k <= 92; ++k) {
+    for (int k = 1; k <= 94; ++k) {
         if (k == 36 || k == 73 || k == 84)
             EXPECT_EQ(t.text(k), "") << k;
         else
             EXPECT_EQ(t.text(k), QStringLiteral("text %1").arg(k)) << k;
     }
-    EXPECT_EQ(t.text(93), "");
+    EXPECT_EQ(t.text(95), "");
     EXPECT_EQ(t.text(0), "");
+}
+
+TEST_F(LanguageTest, TheNoticesSpeakEnglishWhereAnOlderFileHasNoTextForThem)
+{
+    // A classic file of 92 lines, and one whose 93rd line is empty (reserved there).
+    LanguageTexts classic, blank;
+    ASSERT_TRUE(classic.load(write(numbered(92), "classic.lng"), nullptr));
+    ASSERT_TRUE(blank.load(write(numbered(92) + "\r\nown 94\r\n", "blank.lng"), nullptr));
+    EXPECT_EQ(classic.text(93), "Paused: press any key");
+    EXPECT_EQ(classic.text(94), "Press an arrow key to start");
+    EXPECT_EQ(blank.text(93), "Paused: press any key");
+    EXPECT_EQ(blank.text(94), "own 94");
 }
 
 TEST_F(LanguageTest, AMissingLineShiftsEveryLaterText)
@@ -153,7 +165,7 @@ TEST_F(LanguageTest, TheShippedRussianFileReadsTheSameInWindows1251AndUtf8)
     QFile f(shipped("Russian.lng"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray cp1251 = f.readAll();
-    EXPECT_EQ(cp1251.count('\n'), 92);
+    EXPECT_EQ(cp1251.count('\n'), 94);
     LanguageTexts ansi;
     ASSERT_TRUE(ansi.load(shipped("Russian.lng"), nullptr));
     EXPECT_EQ(ansi.text(1), QString::fromUtf8("Файл"));
@@ -168,7 +180,8 @@ TEST_F(LanguageTest, TheShippedRussianFileReadsTheSameInWindows1251AndUtf8)
     for (int k = 1; k <= 92; ++k)
         EXPECT_EQ(u.text(k), ansi.text(k)) << k;
     // Every text the windows show is there, in its limits.
-    for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 37, 38, 39, 40, 45, 55, 56, 77, 78, 79, 81, 82})
+    EXPECT_EQ(ansi.text(93), QString::fromUtf8("Пауза: нажмите любую клавишу"));
+    for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 37, 38, 39, 40, 45, 55, 56, 77, 78, 79, 81, 82, 94})
         EXPECT_FALSE(ansi.text(k).isEmpty()) << k;
 }
 

@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,6 +32,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QSet>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -850,7 +852,11 @@ TEST_F(WindowTest, TheFieldSetupRebuildsTheFieldWithTheChosenSkin)
 {
     ASSERT_TRUE(solidSkin(16).save(dir_.filePath("Skins/small"), "BMP"));
     auto w = openWindow();
-    w->game().state().Level = 3;
+    GameState& s = w->game().state();
+    s.Level = 3;
+    s.Score = 37;
+    s.Lives = 2;
+    s.EatenCount = 5;
     w->config().SkinAliases[1] = {"Small", "small"};
     w->config().AlCount = 2;
     answerDialogs([](QWidget* modal) {
@@ -867,8 +873,152 @@ TEST_F(WindowTest, TheFieldSetupRebuildsTheFieldWithTheChosenSkin)
     EXPECT_EQ(w->game().state().CellSize, 16);
     EXPECT_EQ(w->game().state().FieldSize, w->fieldView()->height() / 16);
     EXPECT_EQ(w->game().state().Level, 3) << "a new attempt at the same level";
+    // The running game goes on: only the field is new.
+    EXPECT_EQ(s.Score, 37);
+    EXPECT_EQ(w->panel()->scoreLabel->text(), "37");
+    EXPECT_EQ(s.Lives, 2);
+    EXPECT_EQ(s.EatenCount, 5);
     EXPECT_EQ(w->panel()->legendFoodPicture->width(), 16);
     EXPECT_EQ(w->SkinFileName, "small");
+}
+
+// --- The game waits while the player is away ----------------------------------------
+
+TEST_F(WindowTest, AMenuADialogOrAnotherWindowPausesTheGameAndAKeyBringsItBack)
+{
+    auto w = openWindow();
+    FieldView* field = w->fieldView();
+    const auto play = [&] {
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(field, Qt::Key_A);
+        ASSERT_TRUE(w->gameTimer().isActive());
+        ASSERT_EQ(field->notice(), "");
+    };
+    const auto paused = [&](const char* what) {
+        EXPECT_FALSE(w->gameTimer().isActive()) << what;
+        EXPECT_TRUE(w->game().state().ResumeOnKey) << what;
+        EXPECT_EQ(field->notice(), "Paused: press any key") << what;
+    };
+    play();
+    auto* fileMenu = w->findChild<QMenu*>("fileMenu");
+    ASSERT_NE(fileMenu, nullptr);
+    fileMenu->popup(w->mapToGlobal(QPoint(0, 0)));
+    paused("a menu");
+    fileMenu->close();
+
+    play();
+    bool pausedBehindIt = false;
+    answerDialogs([&](QWidget* modal) {
+        pausedBehindIt = !w->gameTimer().isActive();
+        modal->close();
+    });
+    w->action("about")->trigger();
+    EXPECT_TRUE(pausedBehindIt) << "the about box";
+    paused("after the about box");
+
+    play();
+    w->action("help")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->gameTimer().isActive(), 2000);
+    paused("the help window");
+    w->helpWindow()->close();
+
+    play();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(!w->gameTimer().isActive(), 2000);
+    paused("another window");
+
+    play();  // a key starts it again
+    EXPECT_EQ(w->game().state().TickCount, 0) << "no tick came while the player was away";
+    w->gameTimer().stop();
+}
+
+TEST_F(WindowTest, AModifierAloneOrAShortcutNeverStartsAWaitingSnake)
+{
+    auto w = openWindow();
+    FieldView* field = w->fieldView();
+    GameState& s = w->game().state();
+    for (Qt::Key key : {Qt::Key_Control, Qt::Key_Shift, Qt::Key_Alt, Qt::Key_AltGr, Qt::Key_Meta,
+                        Qt::Key_CapsLock, Qt::Key_NumLock}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(field, &press);
+    }
+    EXPECT_FALSE(w->gameTimer().isActive());
+    EXPECT_TRUE(s.TurnAllowed) << "a modifier is no key press at all";
+    EXPECT_EQ(field->notice(), "Press an arrow key to start");
+    // Ctrl+= (next level): the new level waits too.
+    QTest::keyClick(field, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(s.Level, 1);
+    EXPECT_FALSE(w->gameTimer().isActive());
+    // Escape pauses as P does.
+    QTest::keyClick(field, Qt::Key_Up);
+    ASSERT_TRUE(w->gameTimer().isActive());
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_FALSE(w->gameTimer().isActive());
+    EXPECT_EQ(field->notice(), "Paused: press any key");
+}
+
+TEST_F(WindowTest, TheNoticeLiesOverTheMiddleOfTheFieldAndLeavesNoTrace)
+{
+    auto w = openWindow();
+    FieldView* field = w->fieldView();
+    const GameState& s = w->game().state();
+    const QImage picture = w->game().canvas().image().convertToFormat(QImage::Format_RGB32);
+    const QRect r = field->noticeRect();
+    ASSERT_FALSE(r.isEmpty());
+    EXPECT_NEAR(r.center().x(), s.FieldLeft + s.FieldSize * s.CellSize / 2, 1);
+    EXPECT_NEAR(r.center().y(), s.FieldSize * s.CellSize / 2, 1);
+    EXPECT_LT(r.width(), s.FieldSize * s.CellSize);
+    QImage shown = field->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), picture.size());
+    EXPECT_NE(shown.copy(r), picture.copy(r));
+    QImage outside = shown;
+    QPainter(&outside).drawImage(r.topLeft(), picture.copy(r));
+    EXPECT_EQ(outside, picture) << "the notice covers nothing but its box";
+    QTest::keyClick(field, Qt::Key_Up);
+    w->gameTimer().stop();
+    EXPECT_EQ(field->notice(), "");
+    shown = field->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, w->game().canvas().image().convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(WindowTest, AGameThatEndsWhileTheHallOfFameIsOpenEntersItsScoreOnceItCloses)
+{
+    writeFame(userIni(dir_), {500, 400, 300, 200, 100, 50, 20, 10});
+    auto w = openWindow();
+    bool gameEnded = false;
+    const auto answer = fameAnswer("Ada");
+    answerDialogs([&](QWidget* modal) {
+        // The hall of fame opened from the menu: a game ends behind it.
+        if (!gameEnded && qobject_cast<HallOfFameDialog*>(modal)) {
+            gameEnded = true;
+            w->handOverScore(250, true);
+        }
+        answer(modal);
+    });
+    w->action("hallOfFame")->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs_.size(), 3, 3000);
+    EXPECT_EQ(dialogs_, (QStringList{"hallOfFameDialog", "playerNameDialog", "hallOfFameDialog"}));
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readText("fame", "Name4", ""), "Ada");
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("fame", "Score4", 0), 250);
+}
+
+TEST_F(WindowTest, AScoreWaitingForTheHallOfFameIsEnteredWhenTheGameCloses)
+{
+    auto w = openWindow();
+    w->fame().PlayerName = "Bo";
+    answerDialogs([&](QWidget* modal) {
+        if (qobject_cast<HallOfFameDialog*>(modal)) {
+            w->handOverScore(77, true);
+            w->close();
+        }
+        modal->close();
+    });
+    w->action("hallOfFame")->trigger();
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readText("fame", "Name1", ""), "Bo");
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("fame", "Score1", 0), 77);
 }
 
 // --- Sound ----------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QWindow>
 
 #include <algorithm>
@@ -53,25 +54,24 @@ void FieldView::setNotice(const QString& text, QPoint centre)
         const int room = std::max(1, std::min(2 * centre.x(), 2 * (width() - centre.x())) - 16);
         int size = std::clamp(image_.height() / 24, 12, 28);
         font.setPixelSize(size);
-        while (size > 8 && QFontMetrics(font).horizontalAdvance(text) > room - 2 * size) {
+        while (size > 8 && QFontMetrics(font).horizontalAdvance(text) > room - size) {
             font.setPixelSize(--size);
         }
         const QFontMetrics metrics(font);
-        const QSize box(std::min(metrics.horizontalAdvance(text) + 2 * size, room),
-                        metrics.height() + size);
+        const QSize box(std::min(metrics.horizontalAdvance(text) + size, room), metrics.height() + size / 2);
         noticeRect_ = QRect(QPoint(centre.x() - box.width() / 2, centre.y() - box.height() / 2), box);
         noticeImage_ = QImage(box, QImage::Format_ARGB32_Premultiplied);
         noticeImage_.fill(Qt::transparent);
+        // Lime letters in a dark outline, no box: they read on any skin, and the cells
+        // between the letters stay in sight.
+        QPainterPath path;
+        path.addText(0, 0, font, text);
+        const QRectF bounds = path.boundingRect();
+        path.translate(QPointF(box.width() - bounds.width(), box.height() - bounds.height()) / 2 - bounds.topLeft());
         QPainter p(&noticeImage_);
         p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(120, 220, 90), 1.5));
-        p.setBrush(QColor(0, 0, 0, 190));
-        p.drawRoundedRect(QRectF(noticeImage_.rect()).adjusted(0.75, 0.75, -0.75, -0.75), size / 2.0, size / 2.0);
-        p.setFont(font);
-        p.setPen(QColor(40, 40, 40));
-        p.drawText(noticeImage_.rect().translated(1, 1), Qt::AlignCenter, text);
-        p.setPen(QColor(0, 255, 0));
-        p.drawText(noticeImage_.rect(), Qt::AlignCenter, text);
+        p.strokePath(path, QPen(QColor(0, 0, 0, 220), std::max(3.0, size / 6.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.fillPath(path, QColor(0, 255, 0));
     }
     update(QRegion(old) + QRegion(noticeRect_));
 }
@@ -82,16 +82,6 @@ QImage FieldView::noticeOverPicture() const
     QPainter p(&part);
     p.drawImage(0, 0, noticeImage_);
     return part;
-}
-
-QImage FieldView::shownPicture() const
-{
-    QImage shown = image_.copy();
-    if (!noticeRect_.isEmpty()) {
-        QPainter p(&shown);
-        p.drawImage(noticeRect_.topLeft(), noticeImage_);
-    }
-    return shown;
 }
 
 void FieldView::paintEvent(QPaintEvent* event)

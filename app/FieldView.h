@@ -32,8 +32,6 @@ public:
     void setNotice(const QString& text, QPoint centre);
     QString notice() const { return noticeText_; }
     QRect noticeRect() const { return noticeRect_; }
-    // What the screen shows of the field at a pixel: the picture, with the notice over it.
-    QImage shownPicture() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,7 +45,7 @@ private:
     const QImage& image_;
     QString noticeText_;
     QRect noticeRect_;
-    QImage noticeImage_;  // the text on its box, with transparency
+    QImage noticeImage_;  // the outlined text, transparent around it
     bool painted_ = false;
     bool direct_ = false;
     std::unique_ptr<X11FieldOutput> output_;

@@ -4,7 +4,7 @@
 # flow goes through whole windows as a player does and ends by showing that the keys reach
 # the game again.
 #   desktop_test.sh BUILD CHECK FLOW [WIDTHxHEIGHT]
-# FLOW: window, game-over, field-setup, dialogs.
+# FLOW: window, game-over, field-setup, dialogs, away.
 set -euo pipefail
 
 if [ "${1:-}" != --inner ]; then
@@ -106,6 +106,24 @@ clickUntilGone() {
     done
     fail "the window \"$title\" did not close"
 }
+# True while the window $1 is mapped and can be seen.
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+# Presses the keys $2... in window $1 until it has gone. A key that a busy machine hands
+# over while the window is still taking the keyboard is lost, and the window would wait
+# for ever; a key is given again only while the window is still there and has the focus.
+keysUntilGone() {
+    local id=$1 _
+    shift
+    for _ in 1 2 3; do
+        active "$id"
+        xdotool key "$@"
+        for _ in $(seq 40); do
+            viewable "$id" || return 0
+            sleep 0.1
+        done
+    done
+    fail "the window $id did not take the keys $*"
+}
 # Selects all of a text box's text and types over it.
 typeInto() {
     click "$1" "$2" "$3"
@@ -193,6 +211,11 @@ for _ in $(seq 200); do
 done
 [ -e "$work/wm-ready" ] || fail "the window manager did not start"
 cd "$work"
+# The away flow plays slowly: the snake runs a cell or two between the windows it opens.
+if [ "$flow" = away ]; then
+    mkdir -p "$(dirname "$ini")"
+    printf '[options]\nSpeed=300\n' >"$ini"
+fi
 "$build/kestrum" >"$work/game.log" 2>&1 &
 game=$!
 trap 'kill $game 2>/dev/null; wait $game 2>/dev/null || true' EXIT
@@ -279,8 +302,8 @@ field-setup)
     click "$setup" 60 30
     shot field-setup
     click "$setup" 297 205
-    activeOther "$main" "$setup" >/dev/null  # the question
-    xdotool key Return
+    question=$(activeOther "$main" "$setup")
+    keysUntilGone "$question" Return  # Yes
     gone 'Field setup'
     sleep 0.5
     [ "$(setting Name2)" = "Small cells" ] && [ "$(setting File2)" = small ] ||
@@ -295,8 +318,8 @@ field-setup)
     active "$setup"
     click "$setup" 60 15
     click "$setup" 297 205
-    activeOther "$main" "$setup" >/dev/null
-    xdotool key Tab Return  # No: the default stays "small"
+    question=$(activeOther "$main" "$setup")
+    keysUntilGone "$question" Tab Return  # No: the default stays "small"
     gone 'Field setup'
     sleep 0.5
     keysReachTheGame "after the field setup"
@@ -341,6 +364,59 @@ dialogs)
     xdotool key Escape
     gone 'About Kestrum'
     keysReachTheGame "after help and about"
+    ;;
+away)
+    # A modifier alone is no key: the waiting snake stays at its start.
+    xdotool key ctrl shift alt
+    sleep 1
+    shot modifiers
+    [ "$("$check" --head "$work/modifiers.png")" = "up at the start" ] || fail "a modifier started the snake"
+    "$check" --notice "$work/modifiers.png" >/dev/null || fail "the waiting game says nothing"
+    # Each window of the game, and another program's: the snake runs, the window opens, 3 s
+    # pass, it closes; the snake has not run on behind it and the field says it is paused.
+    geometry "$main"
+    menuX=$X menuY=$((Y + 10))
+    turn=0
+    awayWith() {
+        local what=$1 open=$2 close=$3 before after
+        local keys=(Left Up Right Up)
+        xdotool key "${keys[$((turn % 4))]}"
+        turn=$((turn + 1))
+        sleep 0.4
+        shot before
+        before=$("$check" --head-cell "$work/before.png") || fail "no snake before $what"
+        eval "$open"
+        sleep 3
+        eval "$close"
+        sleep 0.5
+        shot "away-$turn"
+        after=$("$check" --head-cell "$work/away-$turn.png") || fail "the snake died behind $what"
+        read -r x0 y0 <<<"$before"
+        read -r x1 y1 <<<"$after"
+        moved=$(( (x1 > x0 ? x1 - x0 : x0 - x1) + (y1 > y0 ? y1 - y0 : y0 - y1) ))
+        echo "$what: the head went from $before to $after"
+        [ $moved -le 3 ] || fail "the snake ran $moved cells behind $what"
+        "$check" --notice "$work/away-$turn.png" >/dev/null || fail "no pause text after $what"
+        active "$main"
+    }
+    menu() { xdotool mousemove $((menuX + $1)) $menuY click 1; sleep 0.5; }
+    awayWith "the File menu" "menu 20" "xdotool key Escape"
+    awayWith "the Options menu" "menu 80" "xdotool key Escape"
+    awayWith "the ? menu" "menu 137" "xdotool key Escape"
+    awayWith "the help" "xdotool key F1; window 'Kestrum Help' >/dev/null" "xdotool key Escape; gone 'Kestrum Help'"
+    awayWith "the about box" "menu 137; xdotool key Up Return; window 'About Kestrum' >/dev/null" \
+        "xdotool key Escape; gone 'About Kestrum'"
+    awayWith "the hall of fame" "menu 20; xdotool key Down Down Down Return; window 'Hall of Fame' >/dev/null" \
+        "xdotool key Escape; gone 'Hall of Fame'"
+    awayWith "the language dialog" "xdotool key ctrl+l; activeOther $main >/dev/null" "xdotool key Escape; sleep 0.5"
+    awayWith "the level pack dialog" "menu 80; xdotool key Down Down Down Down Return; activeOther $main >/dev/null" \
+        "xdotool key Escape; sleep 0.5"
+    awayWith "the field setup and its add window" \
+        "xdotool key ctrl+o; setup=\$(window 'Field setup'); active \$setup; add=\$(clickFor 'Add picture' \$setup 297 109)" \
+        "active \$add; xdotool key Escape; gone 'Add picture'; active \$setup; xdotool key Escape; gone 'Field setup'"
+    awayWith "another program" "xmessage -geometry +300+300 'another program' & other=\$!; activeOther $main >/dev/null" \
+        "kill \$other; xdotool windowactivate $main"
+    keysReachTheGame "after every window"
     ;;
 *)
     fail "unknown flow $flow"

@@ -6,6 +6,8 @@
 //   e2e_check --layout SHOT.png              (the whole field and the legend on the screen)
 //   e2e_check --steer SHOT.png               (the key that takes the snake to an apple)
 //   e2e_check --head SHOT.png                (which way the snake's head looks)
+//   e2e_check --head-cell SHOT.png           (the column and row of the snake's head)
+//   e2e_check --notice SHOT.png              (the pause notice shows over the field)
 #include "TestSupport.h"
 
 #include "render/Skin.h"
@@ -14,6 +16,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <map>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -37,9 +40,22 @@ std::optional<QPoint> findTile(const QImage& shot, int t)
     return std::nullopt;
 }
 
+// The tile of a cell: its centre, or where text over the field (the pause notice) covers
+// that, the tile colour most of the cell's other pixels show.
 int tileOf(const QImage& shot, QPoint origin, int cx, int cy)
 {
-    return tileAt(shot, origin + QPoint(cx * kCell + kCell / 2, cy * kCell + kCell / 2));
+    const QPoint cell = origin + QPoint(cx * kCell, cy * kCell);
+    const int centre = tileAt(shot, cell + QPoint(kCell / 2, kCell / 2));
+    if (centre >= 0)
+        return centre;
+    std::map<int, int> seen;
+    for (int y = 0; y < kCell; ++y)
+        for (int x = 0; x < kCell; ++x)
+            if (const int t = tileAt(shot, cell + QPoint(x, y)); t >= 0)
+                ++seen[t];
+    const auto most = std::max_element(seen.begin(), seen.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return most == seen.end() ? centre : most->first;
 }
 
 // The snake heads inside the border of the field of N cells at origin: how many, and where
@@ -82,6 +98,46 @@ int headDirection(const QString& path)
     const char* names[] = {"up", "down", "left", "right"};
     std::printf("%s%s\n", names[heads.dir], atStart ? " at the start" : "");
     return 0;
+}
+
+// The field's top-left pixel and its number of cells, from the corner tiles.
+std::optional<std::pair<QPoint, int>> findField(const QImage& shot)
+{
+    const auto topLeft = shot.isNull() ? std::nullopt : findTile(shot, tile::CornerTL);
+    const auto bottomRight = shot.isNull() ? std::nullopt : findTile(shot, tile::CornerBR);
+    if (!topLeft || !bottomRight)
+        return std::nullopt;
+    return std::pair(*topLeft, (bottomRight->x() - topLeft->x()) / kCell + 1);
+}
+
+int headCell(const QString& path)
+{
+    const auto field = findField(QImage(path));
+    const Heads heads = field ? findHeads(QImage(path), field->first, field->second) : Heads();
+    if (heads.count != 1) {
+        std::printf("none\n");
+        return 1;
+    }
+    std::printf("%d %d\n", heads.at.x(), heads.at.y());
+    return 0;
+}
+
+// The notice's lime letters in the middle band of the field.
+int notice(const QString& path)
+{
+    const QImage shot(path);
+    const auto field = findField(shot);
+    if (!field) {
+        std::printf("no field\n");
+        return 1;
+    }
+    const auto [origin, N] = *field;
+    int lime = 0;
+    for (int y = origin.y() + N * kCell / 2 - 2 * kCell; y < origin.y() + N * kCell / 2 + 2 * kCell; ++y)
+        for (int x = origin.x(); x < origin.x() + N * kCell; ++x)
+            lime += (shot.pixel(x, y) & 0xFFFFFF) == 0x00FF00 ? 1 : 0;
+    std::printf("%d lime pixels in the middle of the field\n", lime);
+    return lime >= 40 ? 0 : 1;
 }
 
 int verify(const QString& path)
@@ -227,7 +283,7 @@ int layout(const QString& path)
 
 // One step of a simple player: the key that brings the head nearer an apple without
 // turning back, running into the border, the snake, a skull or a toadstool. Prints the key
-// for xdotool ("shift" keeps the course and only resumes the game), "done" once the snake
+// for xdotool ("space" keeps the course and only resumes the game), "done" once the snake
 // has grown, or "lost" when there is no snake or no apple to be seen.
 int steer(const QString& path)
 {
@@ -280,7 +336,7 @@ int steer(const QString& path)
     };
     const auto reverse = [](int dir) { return dir ^ 1; };
     if (nearer(headDir) && safe(headDir)) {
-        std::printf("shift\n");
+        std::printf("space\n");
         return 0;
     }
     for (int pass = 0; pass < 2; ++pass)
@@ -289,7 +345,7 @@ int steer(const QString& path)
                 std::printf("%s\n", keys[dir]);
                 return 0;
             }
-    std::printf("shift\n");
+    std::printf("space\n");
     return 0;
 }
 
@@ -307,10 +363,14 @@ int main(int argc, char** argv)
         return verify(args[2]);
     if (args.size() == 3 && args[1] == "--head")
         return headDirection(args[2]);
+    if (args.size() == 3 && args[1] == "--head-cell")
+        return headCell(args[2]);
+    if (args.size() == 3 && args[1] == "--notice")
+        return notice(args[2]);
     if (args.size() == 4 && args[1] == "--verify-start")
         return verifyStart(args[2], args[3]);
     std::fprintf(stderr, "usage: e2e_check --make-skin FILE [CELL] | --verify SHOT.png | "
                          "--verify-start SHOT.png SKIN | --layout SHOT.png | --steer SHOT.png | "
-                         "--head SHOT.png\n");
+                         "--head SHOT.png | --head-cell SHOT.png | --notice SHOT.png\n");
     return 2;
 }

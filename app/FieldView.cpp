@@ -24,7 +24,9 @@ FieldView::~FieldView() = default;
 
 void FieldView::takeOwnWindow()
 {
-    if (direct_ || !X11FieldOutput::available())
+    // The X window takes the picture's pixels as they are: only where a logical pixel is a
+    // device pixel. A scaled screen keeps Qt's painting, which scales the tiles.
+    if (direct_ || devicePixelRatioF() != 1.0 || !X11FieldOutput::available())
         return;
     direct_ = true;
     // Until the field's own window is filled the parent's picture of it stays there.
@@ -60,7 +62,10 @@ void FieldView::setNotice(const QString& text, QPoint centre)
         const QFontMetrics metrics(font);
         const QSize box(std::min(metrics.horizontalAdvance(text) + size, room), metrics.height() + size / 2);
         noticeRect_ = QRect(QPoint(centre.x() - box.width() / 2, centre.y() - box.height() / 2), box);
-        noticeImage_ = QImage(box, QImage::Format_ARGB32_Premultiplied);
+        // Drawn at the screen's own resolution: text stays sharp on a scaled screen.
+        const qreal ratio = devicePixelRatioF();
+        noticeImage_ = QImage(box * ratio, QImage::Format_ARGB32_Premultiplied);
+        noticeImage_.setDevicePixelRatio(ratio);
         noticeImage_.fill(Qt::transparent);
         // Lime letters in a dark outline, no box: they read on any skin, and the cells
         // between the letters stay in sight.
@@ -98,13 +103,14 @@ void FieldView::paintEvent(QPaintEvent* event)
         return;
     }
     QPainter p(this);
-    // Only the changed cells: a tick touches a few cells in different corners.
-    for (const QRect& r : bare)
+    // Only the changed cells: a tick touches a few cells in different corners. On a scaled
+    // screen the tiles grow pixel for pixel (no smoothing), as sharp as the skin is.
+    for (const QRect& r : event->region())
         p.drawImage(r.topLeft(), image_, r);
     if (!covered.isEmpty()) {
-        const QImage part = noticeOverPicture();
-        for (const QRect& r : covered)
-            p.drawImage(r.topLeft(), part, r.translated(-noticeRect_.topLeft()));
+        p.setClipRegion(covered);
+        p.drawImage(noticeRect_.topLeft(), noticeImage_);
+        p.setClipping(false);
     }
     // Outside the picture (before the first build) stays black.
     const QRegion outside = event->region() - QRegion(image_.rect());

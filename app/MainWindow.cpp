@@ -5,6 +5,7 @@
 #include "KeyMap.h"
 #include "MenuTable.h"
 #include "SidePanel.h"
+#include "X11Desktop.h"
 #include "files/RegularFile.h"
 #include "app/WarningPopup.h"
 #include "render/FieldSetupDialog.h"
@@ -386,13 +387,22 @@ bool MainWindow::event(QEvent* event)
 
 void MainWindow::fitToFrame()
 {
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    // The frame in device pixels: on a scaled screen Qt's own figure is rounded to logical
+    // pixels, and the window would stand a pixel off the screen or short of its edge.
+    const qreal ratio = devicePixelRatioF();
+    const QMargins logical = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QMargins frame = x11FrameExtents(internalWinId()).value_or(logical * ratio);
     // Once the game has been played the field stays: a rebuild would end the game.
     if (frame == appliedFrame_ || game_.state().TickCount > 0 || !game_.state().ResumeOnKey)
         return;
     appliedFrame_ = frame;
-    setFixedSize(outerSize_.width() - frame.left() - frame.right(),
-                 outerSize_.height() - frame.top() - frame.bottom());
+    const auto fit = [ratio](int outer, int frameDevice) {
+        return static_cast<int>((outer * ratio - frameDevice) / ratio + 1e-9);
+    };
+    setFixedSize(fit(outerSize_.width(), frame.left() + frame.right()),
+                 fit(outerSize_.height(), frame.top() + frame.bottom()));
+    if (ratio != 1.0)
+        x11PlaceClient(internalWinId(), frame.left(), frame.top());
     if (!layoutClientArea())
         return;
     // The start-up build again, for the real size; its sounds have just been heard.

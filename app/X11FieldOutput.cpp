@@ -1,8 +1,9 @@
 #include "X11FieldOutput.h"
 
+#include "X11Desktop.h"
+
 #include <QGuiApplication>
 #include <QWidget>
-#include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 
@@ -21,14 +22,6 @@ struct Freed {
     Reply* operator->() const { return reply; }
     explicit operator bool() const { return reply != nullptr; }
 };
-
-xcb_connection_t* connection()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
 
 // 32 bits a pixel at this depth, least significant byte first.
 bool pixmapsFit(xcb_connection_t* c, uint8_t depth)
@@ -61,7 +54,7 @@ bool visualFits(xcb_connection_t* c, uint32_t visual, uint8_t depth)
 
 bool X11FieldOutput::available()
 {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     if (!c)
         return false;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
@@ -70,7 +63,7 @@ bool X11FieldOutput::available()
 
 std::unique_ptr<X11FieldOutput> X11FieldOutput::create(QWidget* field)
 {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     const auto window = c ? static_cast<uint32_t>(field->winId()) : 0;
     if (!window)
         return nullptr;

@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "Trace.h"
 #include "MainWindow.h"
+#include "X11Desktop.h"
 #include "levels/PackChecker.h"
 
 #include <QApplication>
@@ -50,9 +51,22 @@ int main(int argc, char** argv)
     }
     if (!line.verbose)
         kestrum::AudioDevice::quietDiagnostics();
-    // Tiles are drawn pixel for pixel: the field is measured in device pixels.
-    if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING"))
-        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    // Everything is measured in logical pixels and scales as one with the desktop's scale
+    // (QT_SCALE_FACTOR, QT_SCREEN_SCALE_FACTORS, Xft.dpi, a Wayland output's scale); the
+    // field's tiles are scaled pixel for pixel. Only the field has a window of its own.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+    // On X11, Qt takes the desktop's Xft.dpi (GNOME on Xorg at 200 %: 192) for its fonts
+    // alone; the game takes it for everything, as one scale.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if ((platform.isEmpty() || platform.startsWith("xcb")) && qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") &&
+        qEnvironmentVariableIsEmpty("QT_SCREEN_SCALE_FACTORS") && qEnvironmentVariableIsEmpty("QT_FONT_DPI") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        if (const auto dpi = kestrum::x11ResourceDpi(); dpi && *dpi > 96.5) {
+            qputenv("QT_SCALE_FACTOR", QByteArray::number(*dpi / 96.0));
+            qputenv("QT_FONT_DPI", "96");
+        }
+    }
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     // Fontconfig reads its configuration and caches on first use, which takes longer than
     // anything else before the first frame; the connection to the display takes as long,
     // so both go on at once.

@@ -3,12 +3,13 @@
 # by mouse and keys from xdotool, checked on screenshots and in the settings file. Each
 # flow goes through whole windows as a player does and ends by showing that the keys reach
 # the game again.
-#   desktop_test.sh BUILD CHECK FLOW [WIDTHxHEIGHT]
+#   desktop_test.sh BUILD CHECK FLOW [WIDTHxHEIGHT [SCALING]]
 # FLOW: window, game-over, field-setup, dialogs, away.
+# SCALING: scale2 (QT_SCALE_FACTOR=2) or xft192 (Xft.dpi: 192, as GNOME on Xorg at 200 %).
 set -euo pipefail
 
 if [ "${1:-}" != --inner ]; then
-    build=$1 check=$2 flow=$3 size=${4:-1024x768}
+    build=$1 check=$2 flow=$3 size=${4:-1024x768} scaling=${5:-}
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
     cp -r "$build/Skins" "$build/Kestrum.hlp" "$build/English.lng" "$build/Russian.lng" \
@@ -17,7 +18,7 @@ if [ "${1:-}" != --inner ]; then
     "$check" --make-skin "$work/Skins/small" 16
     status=0
     timeout 240 xvfb-run -a -s "-screen 0 ${size}x24 -nolisten tcp" \
-        "$0" --inner "$build" "$check" "$flow" "$work" || status=$?
+        "$0" --inner "$build" "$check" "$flow" "$work" "$scaling" || status=$?
     [ $status -eq 0 ] || { echo "--- exit status $status; the game said:"; cat "$work/game.log" 2>/dev/null; }
     # KESTRUM_SHOTS=DIR keeps the screenshots for a look.
     [ -z "${KESTRUM_SHOTS:-}" ] || { mkdir -p "$KESTRUM_SHOTS" && cp "$work"/*.png "$KESTRUM_SHOTS/" 2>/dev/null || true; }
@@ -25,7 +26,13 @@ if [ "${1:-}" != --inner ]; then
 fi
 
 shift
-build=$1 check=$2 flow=$3 work=$4
+build=$1 check=$2 flow=$3 work=$4 scaling=${5:-}
+# Screen pixels to one logical pixel of the game.
+scale=1
+case $scaling in
+scale2) export QT_SCALE_FACTOR=2 KESTRUM_E2E_SCALE=2; scale=2 ;;
+xft192) export KESTRUM_E2E_SCALE=2; scale=2 ;;  # the resource is set once the window manager runs
+esac
 export HOME="$work" XDG_CONFIG_HOME="$work/config"
 ini="$work/config/Kestrum/Kestrum.ini"
 
@@ -210,6 +217,8 @@ for _ in $(seq 200); do
     sleep 0.05
 done
 [ -e "$work/wm-ready" ] || fail "the window manager did not start"
+# (Set earlier, the resource would go with the server's reset after the last client left.)
+[ "$scaling" != xft192 ] || echo "Xft.dpi: 192" | xrdb -merge
 cd "$work"
 # The away flow plays slowly: the snake runs a cell or two between the windows it opens.
 if [ "$flow" = away ]; then
@@ -229,23 +238,35 @@ window)
     screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
     read -r left right top bottom < <(xprop -id "$main" _NET_FRAME_EXTENTS | tr -d ',' | awk '{print $3, $4, $5, $6}')
     geometry "$main"
-    outer="$((X - left)),$((Y - top)) $((WIDTH + left + right))x$((HEIGHT + top + bottom))"
-    want="0,0 ${screen%x*}x$((${screen#*x} - 29))"
+    outerW=$((WIDTH + left + right)) outerH=$((HEIGHT + top + bottom))
+    outer="$((X - left)),$((Y - top)) ${outerW}x$outerH"
+    wantW=${screen%x*} wantH=$((${screen#*x} - 29 * scale))
     echo "screen $screen, window frame $outer"
-    [ "$outer" = "$want" ] || fail "the window's frame is $outer, not $want"
+    # On a scaled screen the client area is whole logical pixels: an odd frame leaves the
+    # window up to a device pixel short of the edge, never over it.
+    [ "$((X - left)),$((Y - top))" = 0,0 ] && [ $outerW -le $wantW ] && [ $outerW -gt $((wantW - scale)) ] &&
+        [ $outerH -le $wantH ] && [ $outerH -gt $((wantH - scale)) ] ||
+        fail "the window's frame is $outer, not 0,0 ${wantW}x$wantH"
     shot layout
     "$check" --layout "$work/layout.png" || fail "the field or the legend is cut off"
     keysReachTheGame "window"
     # A menu opened with the mouse and closed with Escape gives the arrows back. Escape
     # goes once the menu shows (a slow machine opens it late), on a spot it covers.
     geometry "$main"
-    spotX=$((X + 80)) spotY=$((Y + 40))
+    spotX=$((X + 80 * scale)) spotY=$((Y + 40 * scale))
     bare=$(pixel $spotX $spotY)
-    click "$main" 75 10
+    click "$main" $((75 * scale)) $((10 * scale))
     untilPixel $spotX $spotY != "$bare" || fail "the menu did not open"
     xdotool key Escape
     untilPixel $spotX $spotY = "$bare" || fail "the menu did not close"
     keysReachTheGame "after a menu closed with Escape"
+    # A dialog and back: the help, closed with Escape.
+    xdotool key F1
+    active "$(window 'Kestrum Help')"
+    shot help
+    xdotool key Escape
+    gone 'Kestrum Help'
+    keysReachTheGame "after the help"
     ;;
 
 game-over)

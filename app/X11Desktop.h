@@ -1,0 +1,29 @@
+// What the X11 desktop knows of the game's windows, in device pixels. Elsewhere (Wayland,
+// offscreen) there is no connection and every answer is empty.
+#pragma once
+
+#include <QMargins>
+#include <QtGui/qwindowdefs.h>
+
+#include <optional>
+
+struct xcb_connection_t;
+
+namespace kestrum {
+
+// Xft.dpi from the X resources of $DISPLAY, read over a connection of its own before the
+// application starts; empty without X or without the resource.
+std::optional<double> x11ResourceDpi();
+
+// The application's X connection; null on any other platform.
+xcb_connection_t* x11Connection();
+
+// The frame the window manager put around a top-level window, as it reports it
+// (_NET_FRAME_EXTENTS), in device pixels; empty before it has framed the window.
+std::optional<QMargins> x11FrameExtents(WId window);
+
+// Puts a framed top-level window's client area at a position of the screen in device
+// pixels (a scaled screen's logical pixels cannot say "1"). False off X11.
+bool x11PlaceClient(WId window, int x, int y);
+
+}  // namespace kestrum

@@ -4,8 +4,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kestrum {
 
@@ -29,6 +32,12 @@ bool HelpWindow::showTopic(const QString& helpFile, const QString& topic, QStrin
     browser_->setHtml(QString::fromUtf8(*page));
     browser_->scrollToAnchor(topic);
     anchor_ = topic;
+    if (!isVisible()) {
+        // 640 x 560, or less on a small screen: the window with its frame stays on it.
+        const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
+        const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 640, 560);
+        resize(std::min(640, room.width() - 16), std::min(560, room.height() - 64));
+    }
     show();
     raise();
     activateWindow();

@@ -262,8 +262,14 @@ window)
     keysReachTheGame "after a menu closed with Escape"
     # A dialog and back: the help, closed with Escape.
     xdotool key F1
-    active "$(window 'Kestrum Help')"
+    help=$(window 'Kestrum Help')
+    active "$help"
     shot help
+    # The help window, its frame included, on the screen.
+    read -r left right top bottom < <(xprop -id "$help" _NET_FRAME_EXTENTS | tr -d ',' | awk '{print $3, $4, $5, $6}')
+    geometry "$help"
+    [ $((X - left)) -ge 0 ] && [ $((Y - top)) -ge 0 ] && [ $((X + WIDTH + right)) -le "${screen%x*}" ] &&
+        [ $((Y + HEIGHT + bottom)) -le "${screen#*x}" ] || fail "the help window runs off the screen"
     xdotool key Escape
     gone 'Kestrum Help'
     keysReachTheGame "after the help"

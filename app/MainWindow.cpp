@@ -19,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -168,7 +169,17 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
         reportError(config_.problem());
     if (!QFileInfo(config_.LangFileName).isFile())
         config_.LangFileName = QStringLiteral("English.lng");
-    LoadLanguage();  // on failure the built-in English texts stay and start-up goes on
+    // A first start speaks the user's language where a file for it ships, and keeps it as
+    // a choice from the menu would be kept.
+    const QString own = QLocale().language() == QLocale::Russian ? QStringLiteral("Russian.lng")
+                                                                 : QStringLiteral("English.lng");
+    const bool firstChoice = !config_.LanguageChosen && QFileInfo(own).isFile();
+    if (firstChoice)
+        config_.LangFileName = own;
+    // On failure the built-in English texts stay and start-up goes on.
+    // (A file that refuses it is reported once, by the sound switch's write below.)
+    if (LoadLanguage() && firstChoice)
+        config_.writeLanguage(own, nullptr);
     config_.readSkins();
     SkinFileName = config_.FileCells;
     config_.readSwitches();

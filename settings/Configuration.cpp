@@ -46,8 +46,14 @@ void Configuration::readLanguage()
 {
     // The first reading at start-up: a file that cannot be read is said once.
     QString unreadable;
-    LangFileName = file_.snapshot(&unreadable)
-                       .readText(kOptions, QStringLiteral("LangFileName"), QStringLiteral("English.lng"));
+    const ProfileSnapshot ini = file_.snapshot(&unreadable);
+    // A value no file name can have tells a missing key from one set to the default.
+    static const QString kNone = QStringLiteral("\n");
+    LangFileName = ini.readText(kOptions, QStringLiteral("LangFileName"), kNone);
+    // (An unreadable file is not written over: nothing is chosen for it.)
+    LanguageChosen = LangFileName != kNone || !unreadable.isEmpty();
+    if (!LanguageChosen)
+        LangFileName = QStringLiteral("English.lng");
     if (!unreadable.isEmpty())
         problem_ += (problem_.isEmpty() ? QString() : QStringLiteral("\n")) + unreadable +
                     QStringLiteral(". The game starts with its own settings and will not write over "

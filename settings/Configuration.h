@@ -41,6 +41,8 @@ public:
 
     // The in-memory image.
     QString LangFileName = QStringLiteral("English.lng");
+    // False when the file names no language yet (a first start).
+    bool LanguageChosen = true;
     QString FileCells = QStringLiteral("kestrum");
     int ActiveAl = 1;
     int AlCount = 1;

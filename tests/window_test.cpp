@@ -826,6 +826,26 @@ TEST_F(WindowTest, FramesComeAtMostOnceARefreshAndLoseNothing)
     EXPECT_EQ(shown, game.canvas().image());
 }
 
+TEST_F(WindowTest, AFirstStartSpeaksTheUsersLanguageAndKeepsItAsAChoice)
+{
+    for (const auto& [language, file, title] :
+         {std::tuple{QLocale::Russian, "Russian.lng", "Файл"}, std::tuple{QLocale::German, "English.lng", "File"}}) {
+        SCOPED_TRACE(file);
+        QFile::remove(userIni(dir_));
+        QLocale::setDefault(QLocale(language));
+        auto w = openWindow();
+        QLocale::setDefault(QLocale::c());
+        EXPECT_EQ(w->action("fileMenu")->text().trimmed(), QString::fromUtf8(title));
+        EXPECT_EQ(ProfileFile(userIni(dir_)).readText("options", "LangFileName", ""), file);
+    }
+    // Once chosen, the choice stands whatever the locale.
+    QLocale::setDefault(QLocale(QLocale::Russian));
+    ProfileFile(userIni(dir_)).writeText("options", "LangFileName", "English.lng", nullptr);
+    auto w = openWindow();
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(w->action("fileMenu")->text().trimmed(), "File");
+}
+
 TEST_F(WindowTest, AMissingLanguageFallsBackToEnglishThenRussian)
 {
     ProfileFile(userIni(dir_)).writeText("options", "LangFileName", "Klingon.lng", nullptr);

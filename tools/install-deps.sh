@@ -15,7 +15,12 @@ if [ "$(id -u)" -eq 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -q && apt-get install -y -q $missing
 else
-    echo "Missing Debian packages. Install them with:"
-    echo "  sudo apt-get install -y$missing"
+    echo "Missing Debian packages. Install them as root, then run this again:"
+    # A Debian installed with a root password gives the first user no sudo.
+    if command -v sudo >/dev/null 2>&1 && sudo -n -l apt-get >/dev/null 2>&1; then
+        echo "  sudo apt-get install -y$missing"
+    else
+        echo "  su -c 'apt-get install -y$missing'"
+    fi
     exit 1
 fi

@@ -195,12 +195,16 @@ turnTo() {
 keysReachTheGame() {
     local head=""
     active "$main"
-    xdotool key F2
-    for _ in $(seq 15); do
-        sleep 0.2
-        shot keys-new
-        head=$("$check" --head "$work/keys-new.png") || true
-        [ "$head" = "up at the start" ] && break
+    # F2 goes again if a machine busy with the menu's closing let the first one go by.
+    for _ in 1 2; do
+        xdotool key F2
+        for _ in $(seq 15); do
+            sleep 0.2
+            shot keys-new
+            head=$("$check" --head "$work/keys-new.png") || true
+            [ "$head" = "up at the start" ] && break 2
+        done
+        echo "F2 again: the head looks $head ($1)"
     done
     [ "$head" = "up at the start" ] || fail "F2 started no new game: the head looks $head ($1)"
     turnTo Left left "$1"

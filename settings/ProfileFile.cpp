@@ -371,6 +371,9 @@ bool ProfileFile::write(const std::vector<Entry>& entries, QString* error)
     // Nothing to change: the file stays as it is (and a read-only one is no fault).
     if (exists && ini.text() == before)
         return true;
+    // Never a file that the next reading would refuse: its every setting would be lost.
+    if (ini.text().size() > maxBytes_)
+        return fail();
     if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath()))
         return fail();
     // A read-only file or folder is refused even where the rename would get through
@@ -379,10 +382,18 @@ bool ProfileFile::write(const std::vector<Entry>& entries, QString* error)
         return fail();
     if (!(QFileInfo(info.absolutePath()).permissions() & QFileDevice::WriteOwner))
         return fail();
+    // Unbuffered, so that a write the disk refuses (a full disk) is seen here; the file is
+    // then dropped and the old one stays whole. A buffered write would fail only in the
+    // commit's flush, which the rename does not wait for.
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail();
-    file.write(ini.text());
+    const QByteArray text = ini.text();
+    if (file.write(text) != text.size()) {
+        file.cancelWriting();
+        file.commit();  // removes the temporary file
+        return fail();
+    }
     if (!file.commit())
         return fail();
     return true;

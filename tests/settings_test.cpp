@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -422,6 +423,77 @@ TEST_F(SettingsTest, FameTableIsSavedScoresFirstAndClearedNamesStayEmpty)
         EXPECT_EQ(again.place(k).FameName, "");
         EXPECT_EQ(again.place(k).FameScore, 0);
     }
+}
+
+// A file system of its own, filled up: a write that cannot complete fails whole and
+// leaves the old file as it was, for a setting, the skin list and the hall of fame.
+TEST_F(SettingsTest, OnAFullDiskEveryWriteFailsWholeAndTheOldFileStays)
+{
+    const QString full = dir_.filePath("full");
+    ASSERT_TRUE(QDir().mkpath(full));
+    if (::mount("tmpfs", full.toLocal8Bit().constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "no file system can be mounted here";
+    struct Unmount {
+        QString at;
+        ~Unmount() { ::umount2(at.toLocal8Bit().constData(), MNT_DETACH); }
+    } unmount{full};
+    QByteArray old = "; kept by hand\n[options]\nSpeed=100\nKeep=me\n[fame]\nName1=Ann\nScore1=77\n[notes]\n";
+    for (int i = 0; i < 150; ++i)  // past one page of the file system
+        old += "Note" + QByteArray::number(i) + "=" + QByteArray(40, 'x') + "\n";
+    {
+        QFile f(full + "/Kestrum.ini");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(old), old.size());
+    }
+    // Fill the rest, keeping one page aside to free for the second round.
+    QFile spare(full + "/spare");
+    ASSERT_TRUE(spare.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    ASSERT_EQ(spare.write(QByteArray(4096, 's')), 4096);
+    spare.close();
+    QFile filler(full + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    for (int size = 4096; size > 0; size /= 2)
+        while (filler.write(QByteArray(size, 'f')) == size) {
+        }
+    filler.close();
+    QDir::setCurrent(full);
+    for (const char* round : {"no page free", "one page free"}) {
+        SCOPED_TRACE(round);
+        Configuration c = Configuration::locate();
+        ASSERT_EQ(QFileInfo(c.file().path()).absolutePath(), QFileInfo(full).absoluteFilePath());
+        QString error;
+        EXPECT_FALSE(c.writeSpeed(50, &error));
+
+        EXPECT_EQ(error, "Unable to write to " + QFileInfo(full + "/Kestrum.ini").absoluteFilePath());
+        c.ActiveAl = 2;
+        EXPECT_FALSE(c.writeAliases(&error));
+        FameTable t;
+        t.load(c.file());
+        t.insert(500, "Eve");
+        t.save(c.file());
+        QFile now(full + "/Kestrum.ini");
+        ASSERT_TRUE(now.open(QIODevice::ReadOnly));
+        EXPECT_EQ(now.readAll(), old);
+        EXPECT_FALSE(QDir(full).entryList(QDir::Files).join(' ').contains("Kestrum.ini."))
+            << "no temporary file is left behind";
+        QFile::remove(full + "/spare");
+    }
+}
+
+TEST_F(SettingsTest, AWriteThatWouldTakeTheFilePastItsLimitIsRefusedAndTheFileStaysReadable)
+{
+    ProfileFile f(path(), 4096);
+    QByteArray old = "[options]\nSpeed=70\n[notes]\n";
+    old += "Long=" + QByteArray(4096 - old.size() - 7, 'x') + "\n";
+    ASSERT_EQ(old.size(), 4095);
+    writeFile(old);
+    QString error;
+    EXPECT_FALSE(f.writeText("options", "Name", "one more line", &error));
+    EXPECT_EQ(error, "Unable to write to " + path());
+    EXPECT_EQ(readFile(), old);
+    EXPECT_EQ(f.readInt("options", "Speed", 0), 70) << "the file still reads";
+    EXPECT_TRUE(f.writeInt("options", "Speed", 90, &error)) << "a change that fits goes in";
+    EXPECT_EQ(f.readInt("options", "Speed", 0), 90);
 }
 
 TEST_F(SettingsTest, FameTableKeepsItsPlacesWhenTheFileCannotBeWritten)

@@ -5,6 +5,7 @@
 #include "KeyMap.h"
 #include "MenuTable.h"
 #include "SidePanel.h"
+#include "WindowArea.h"
 #include "X11Desktop.h"
 #include "files/RegularFile.h"
 #include "app/WarningPopup.h"
@@ -152,15 +153,12 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
 
-    // The window, its frame included, covers the screen less a strip for the desktop's
-    // task bar. The frame is not known before a window manager has framed the window, so
-    // the client area takes the whole size until then (see fitToFrame).
-    const QRect screen = QGuiApplication::primaryScreen()
-                             ? QGuiApplication::primaryScreen()->geometry()
-                             : QRect(0, 0, 1024, 768);
-    outerSize_ = QSize(screen.width(), screen.height() - 29);
-    move(0, 0);
-    setFixedSize(outerSize_);
+    // The window, its frame included, covers the primary screen's work area. The frame is
+    // not known before a window manager has framed the window, so the client area takes
+    // the whole size until then (see fitToFrame).
+    outer_ = windowArea(QGuiApplication::primaryScreen());
+    move(outer_.topLeft());
+    setFixedSize(outer_.size());
 
     // Settings: "Kestrum.ini" of the working directory, else the per-user one.
     ConfigFolder = config_.ConfigFolder();
@@ -410,10 +408,11 @@ void MainWindow::fitToFrame()
     const auto fit = [ratio](int outer, int frameDevice) {
         return static_cast<int>((outer * ratio - frameDevice) / ratio + 1e-9);
     };
-    setFixedSize(fit(outerSize_.width(), frame.left() + frame.right()),
-                 fit(outerSize_.height(), frame.top() + frame.bottom()));
+    setFixedSize(fit(outer_.width(), frame.left() + frame.right()),
+                 fit(outer_.height(), frame.top() + frame.bottom()));
     if (ratio != 1.0)
-        x11PlaceClient(internalWinId(), frame.left(), frame.top());
+        x11PlaceClient(internalWinId(), static_cast<int>(outer_.x() * ratio) + frame.left(),
+                       static_cast<int>(outer_.y() * ratio) + frame.top());
     if (!layoutClientArea())
         return;
     // The start-up build again, for the real size; its sounds have just been heard.

@@ -222,7 +222,7 @@ private:
     QImage lastGoodBackground_;
     bool backgroundReported_ = false;
     bool shown_ = false;
-    QSize outerSize_;
+    QRect outer_;  // the window's place with its frame, in logical pixels
     QMargins appliedFrame_;
     bool quiet_ = false;  // sounds are not requested while set
     // Frames: at most one a display refresh.

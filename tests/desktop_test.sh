@@ -5,7 +5,8 @@
 # the game again.
 #   desktop_test.sh BUILD CHECK FLOW [WIDTHxHEIGHT [SCALING]]
 # FLOW: window, game-over, field-setup, dialogs, away.
-# SCALING: scale2 (QT_SCALE_FACTOR=2) or xft192 (Xft.dpi: 192, as GNOME on Xorg at 200 %).
+# SCALING: scale2 (QT_SCALE_FACTOR=2), xft192 (Xft.dpi: 192, as GNOME on Xorg at 200 %) or
+# twomonitors (the screen split into two RandR monitors, the primary on the right).
 set -euo pipefail
 
 if [ "${1:-}" != --inner ]; then
@@ -223,6 +224,13 @@ done
 [ -e "$work/wm-ready" ] || fail "the window manager did not start"
 # (Set earlier, the resource would go with the server's reset after the last client left.)
 [ "$scaling" != xft192 ] || echo "Xft.dpi: 192" | xrdb -merge
+if [ "$scaling" = twomonitors ]; then
+    size=$(xdpyinfo | awk '/dimensions:/ {print $2}')
+    half=$((${size%x*} / 2)) height=${size#*x}
+    xrandr --setmonitor right "$half/270x$height/203+$half+0" screen >/dev/null
+    xrandr --setmonitor left "$half/270x$height/203+0+0" none >/dev/null
+    xrandr --output screen --primary
+fi
 cd "$work"
 # The away flow plays slowly: the snake runs a cell or two between the windows it opens.
 if [ "$flow" = away ]; then
@@ -244,13 +252,15 @@ window)
     geometry "$main"
     outerW=$((WIDTH + left + right)) outerH=$((HEIGHT + top + bottom))
     outer="$((X - left)),$((Y - top)) ${outerW}x$outerH"
-    wantW=${screen%x*} wantH=$((${screen#*x} - 29 * scale))
+    wantX=0 wantW=${screen%x*} wantH=$((${screen#*x} - 29 * scale))
+    # Two monitors: the primary one, on the right.
+    [ "$scaling" != twomonitors ] || { wantX=$((wantW / 2)); wantW=$((wantW / 2)); }
     echo "screen $screen, window frame $outer"
     # On a scaled screen the client area is whole logical pixels: an odd frame leaves the
     # window up to a device pixel short of the edge, never over it.
-    [ "$((X - left)),$((Y - top))" = 0,0 ] && [ $outerW -le $wantW ] && [ $outerW -gt $((wantW - scale)) ] &&
+    [ "$((X - left)),$((Y - top))" = "$wantX,0" ] && [ $outerW -le $wantW ] && [ $outerW -gt $((wantW - scale)) ] &&
         [ $outerH -le $wantH ] && [ $outerH -gt $((wantH - scale)) ] ||
-        fail "the window's frame is $outer, not 0,0 ${wantW}x$wantH"
+        fail "the window's frame is $outer, not $wantX,0 ${wantW}x$wantH"
     shot layout
     "$check" --layout "$work/layout.png" || fail "the field or the legend is cut off"
     keysReachTheGame "window"

@@ -9,6 +9,7 @@
 #include "app/MainWindow.h"
 #include "app/QtTranslation.h"
 #include "app/WarningPopup.h"
+#include "app/WindowArea.h"
 #include "settings/HallOfFameDialog.h"
 #include "settings/PlayerNameDialog.h"
 #include "settings/ProfileFile.h"
@@ -197,6 +198,21 @@ TEST_F(WindowTest, CoversTheScreenLessTheTaskBarStrip)
     EXPECT_EQ(w->game().state().CellSize, 22);
     EXPECT_EQ(w->game().state().FieldSize, w->fieldView()->height() / 22);
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
+}
+
+TEST(WindowArea, TheDesktopsWorkAreaElseTheScreenLessTheTaskBarStrip)
+{
+    const struct {
+        QRect screen, available, area;
+    } cases[] = {
+        {{0, 0, 1024, 768}, {0, 0, 1024, 768}, {0, 0, 1024, 739}},          // no panel reported
+        {{0, 0, 1920, 1080}, {0, 32, 1920, 1048}, {0, 32, 1920, 1048}},     // a top bar
+        {{0, 0, 1280, 1024}, {0, 0, 1280, 984}, {0, 0, 1280, 984}},         // a panel below
+        {{1024, 0, 1024, 768}, {1024, 0, 1024, 768}, {1024, 0, 1024, 739}}, // the right monitor
+        {{0, 0, 800, 600}, {0, 0, 900, 600}, {0, 0, 800, 571}},             // beyond the screen
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(windowArea(c.screen, c.available), c.area) << c.available.y() << " " << c.available.height();
 }
 
 TEST_F(WindowTest, SidePanelShowsItsCountersHintsAndPictures)

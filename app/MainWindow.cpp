@@ -400,7 +400,8 @@ void MainWindow::fitToFrame()
     // pixels, and the window would stand a pixel off the screen or short of its edge.
     const qreal ratio = devicePixelRatioF();
     const QMargins logical = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const QMargins frame = x11FrameExtents(internalWinId()).value_or(logical * ratio);
+    const std::optional<QMargins> x11Frame = x11FrameExtents(internalWinId());
+    const QMargins frame = x11Frame.value_or(logical * ratio);
     // Once the game has been played the field stays: a rebuild would end the game.
     if (frame == appliedFrame_ || game_.state().TickCount > 0 || !game_.state().ResumeOnKey)
         return;
@@ -410,7 +411,9 @@ void MainWindow::fitToFrame()
     };
     setFixedSize(fit(outer_.width(), frame.left() + frame.right()),
                  fit(outer_.height(), frame.top() + frame.bottom()));
-    if (ratio != 1.0)
+    // Qt places the client by the frame the window manager reports, or in logical pixels:
+    // on X11 the game places it by the frame it measured.
+    if (x11Frame)
         x11PlaceClient(internalWinId(), static_cast<int>(outer_.x() * ratio) + frame.left(),
                        static_cast<int>(outer_.y() * ratio) + frame.top());
     if (!layoutClientArea())

@@ -49,11 +49,55 @@ std::optional<double> x11ResourceDpi()
     return dpi;
 }
 
+namespace {
+
+// The frame as the window manager's frame window has it: the client's outermost ancestor
+// below the root, measured around the client. Empty before the window is framed.
+std::optional<QMargins> measuredFrame(xcb_connection_t* c, xcb_window_t client)
+{
+    xcb_window_t top = client, root = XCB_WINDOW_NONE;
+    for (int depth = 0; depth < 16; ++depth) {
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, top), nullptr);
+        if (!tree)
+            return std::nullopt;
+        root = tree->root;
+        const xcb_window_t parent = tree->parent;
+        std::free(tree);
+        if (parent == root || parent == XCB_WINDOW_NONE)
+            break;
+        top = parent;
+    }
+    if (top == client)
+        return std::nullopt;
+    xcb_get_geometry_reply_t* frame = xcb_get_geometry_reply(c, xcb_get_geometry(c, top), nullptr);
+    xcb_get_geometry_reply_t* inner = xcb_get_geometry_reply(c, xcb_get_geometry(c, client), nullptr);
+    xcb_translate_coordinates_reply_t* at =
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, client, root, 0, 0), nullptr);
+    std::optional<QMargins> margins;
+    if (frame && inner && at) {
+        const int left = at->dst_x - frame->x, top = at->dst_y - frame->y;
+        const int right = frame->x + frame->width + 2 * frame->border_width - (at->dst_x + inner->width);
+        const int bottom = frame->y + frame->height + 2 * frame->border_width - (at->dst_y + inner->height);
+        if (left >= 0 && top >= 0 && right >= 0 && bottom >= 0)
+            margins = QMargins(left, top, right, bottom);
+    }
+    std::free(frame);
+    std::free(inner);
+    std::free(at);
+    return margins;
+}
+
+}  // namespace
+
 std::optional<QMargins> x11FrameExtents(WId window)
 {
     xcb_connection_t* c = x11Connection();
     if (!c || !window)
         return std::nullopt;
+    // A window manager may report a frame other than the one it drew (xfwm4 leaves out its
+    // borders): the frame window itself has the last word.
+    if (const auto measured = measuredFrame(c, static_cast<xcb_window_t>(window)))
+        return measured;
     static constexpr char kName[] = "_NET_FRAME_EXTENTS";
     xcb_intern_atom_reply_t* atom =
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, sizeof kName - 1, kName), nullptr);

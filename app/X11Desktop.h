@@ -18,8 +18,9 @@ std::optional<double> x11ResourceDpi();
 // The application's X connection; null on any other platform.
 xcb_connection_t* x11Connection();
 
-// The frame the window manager put around a top-level window, as it reports it
-// (_NET_FRAME_EXTENTS), in device pixels; empty before it has framed the window.
+// The frame the window manager put around a top-level window, in device pixels: measured
+// on its frame window, else as it reports it (_NET_FRAME_EXTENTS); empty before it has
+// framed the window.
 std::optional<QMargins> x11FrameExtents(WId window);
 
 // Puts a framed top-level window's client area at a position of the screen in device

@@ -5,8 +5,9 @@
 # the game again.
 #   desktop_test.sh BUILD CHECK FLOW [WIDTHxHEIGHT [SCALING]]
 # FLOW: window, game-over, field-setup, dialogs, away.
-# SCALING: scale2 (QT_SCALE_FACTOR=2), xft192 (Xft.dpi: 192, as GNOME on Xorg at 200 %) or
-# twomonitors (the screen split into two RandR monitors, the primary on the right).
+# SCALING: scale2 (QT_SCALE_FACTOR=2), xft192 (Xft.dpi: 192, as GNOME on Xorg at 200 %),
+# twomonitors (the screen split into two RandR monitors, the primary on the right) or
+# xfwm4 (Xfce's window manager in place of openbox).
 set -euo pipefail
 
 if [ "${1:-}" != --inner ]; then
@@ -75,6 +76,18 @@ closed() {
     return 1
 }
 gone() { closed "$1" || fail "the window \"$1\" did not close"; }
+# X, Y, WIDTH and HEIGHT of the frame a window manager drew around window $1: its
+# outermost ancestor below the root, as the screen shows it (whatever frame it reports).
+frame() {
+    local id=$1 parent root
+    root=$(xwininfo -root | awk '/Window id:/ {print $4}')
+    for _ in $(seq 8); do
+        parent=$(xwininfo -tree -id "$id" | awk '/Parent window id:/ {print $4}')
+        [ "$parent" = "$root" ] && break
+        id=$parent
+    done
+    geometry "$id"
+}
 # X, Y, WIDTH and HEIGHT of a window's client area on the screen. (xdotool's own reading
 # counts a window manager's frame twice.)
 geometry() {
@@ -216,11 +229,21 @@ keysReachTheGame() {
 
 # The game starts once the window manager has finished its own start: a window mapped
 # while it still takes over the screen is adopted as an old one and never given the focus.
-openbox --startup "touch $work/wm-ready" >/dev/null 2>&1 &
-for _ in $(seq 200); do
-    [ -e "$work/wm-ready" ] && break
-    sleep 0.05
-done
+if [ "$scaling" = xfwm4 ]; then
+    # Xfce's window manager, in a D-Bus session of its own; it is ready once it has named
+    # itself on the root window and framed what is there.
+    dbus-run-session xfwm4 --compositor=off >/dev/null 2>&1 &
+    for _ in $(seq 200); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && { sleep 1; touch "$work/wm-ready"; break; }
+        sleep 0.05
+    done
+else
+    openbox --startup "touch $work/wm-ready" >/dev/null 2>&1 &
+    for _ in $(seq 200); do
+        [ -e "$work/wm-ready" ] && break
+        sleep 0.05
+    done
+fi
 [ -e "$work/wm-ready" ] || fail "the window manager did not start"
 # (Set earlier, the resource would go with the server's reset after the last client left.)
 [ "$scaling" != xft192 ] || echo "Xft.dpi: 192" | xrdb -merge
@@ -248,17 +271,16 @@ case $flow in
 window)
     # The outer frame, title bar included, is the screen less 29 rows, at (0, 0).
     screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
-    read -r left right top bottom < <(xprop -id "$main" _NET_FRAME_EXTENTS | tr -d ',' | awk '{print $3, $4, $5, $6}')
-    geometry "$main"
-    outerW=$((WIDTH + left + right)) outerH=$((HEIGHT + top + bottom))
-    outer="$((X - left)),$((Y - top)) ${outerW}x$outerH"
+    frame "$main"
+    outerW=$WIDTH outerH=$HEIGHT outerX=$X outerY=$Y
+    outer="$X,$Y ${outerW}x$outerH"
     wantX=0 wantW=${screen%x*} wantH=$((${screen#*x} - 29 * scale))
     # Two monitors: the primary one, on the right.
     [ "$scaling" != twomonitors ] || { wantX=$((wantW / 2)); wantW=$((wantW / 2)); }
     echo "screen $screen, window frame $outer"
     # On a scaled screen the client area is whole logical pixels: an odd frame leaves the
     # window up to a device pixel short of the edge, never over it.
-    [ "$((X - left)),$((Y - top))" = "$wantX,0" ] && [ $outerW -le $wantW ] && [ $outerW -gt $((wantW - scale)) ] &&
+    [ "$outerX,$outerY" = "$wantX,0" ] && [ $outerW -le $wantW ] && [ $outerW -gt $((wantW - scale)) ] &&
         [ $outerH -le $wantH ] && [ $outerH -gt $((wantH - scale)) ] ||
         fail "the window's frame is $outer, not $wantX,0 ${wantW}x$wantH"
     shot layout
@@ -280,10 +302,9 @@ window)
     active "$help"
     shot help
     # The help window, its frame included, on the screen.
-    read -r left right top bottom < <(xprop -id "$help" _NET_FRAME_EXTENTS | tr -d ',' | awk '{print $3, $4, $5, $6}')
-    geometry "$help"
-    [ $((X - left)) -ge 0 ] && [ $((Y - top)) -ge 0 ] && [ $((X + WIDTH + right)) -le "${screen%x*}" ] &&
-        [ $((Y + HEIGHT + bottom)) -le "${screen#*x}" ] || fail "the help window runs off the screen"
+    frame "$help"
+    [ "$X" -ge 0 ] && [ "$Y" -ge 0 ] && [ $((X + WIDTH)) -le "${screen%x*}" ] && [ $((Y + HEIGHT)) -le "${screen#*x}" ] ||
+        fail "the help window runs off the screen"
     xdotool key Escape
     gone 'Kestrum Help'
     keysReachTheGame "after the help"

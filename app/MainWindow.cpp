@@ -157,8 +157,17 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
     // not known before a window manager has framed the window, so the client area takes
     // the whole size until then (see fitToFrame).
     outer_ = windowArea(QGuiApplication::primaryScreen());
-    move(outer_.topLeft());
-    setFixedSize(outer_.size());
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        // No Wayland compositor lets a client place itself or says where its panels are:
+        // the window asks to be maximized, the compositor gives it the work area, and the
+        // field is built for the client area left inside Qt's own title bar.
+        sizedByCompositor_ = true;
+        resize(outer_.size());
+        setWindowState(Qt::WindowMaximized);
+    } else {
+        move(outer_.topLeft());
+        setFixedSize(outer_.size());
+    }
 
     // Settings: "Kestrum.ini" of the working directory, else the per-user one.
     ConfigFolder = config_.ConfigFolder();
@@ -386,12 +395,25 @@ bool MainWindow::event(QEvent* event)
     const bool handled = QMainWindow::event(event);
     // A window manager reports its frame with the move that follows its framing, before
     // the window is first drawn.
-    if (event->type() == QEvent::Move && shown_)
+    if (event->type() == QEvent::Move && shown_ && !sizedByCompositor_)
         fitToFrame();
+    // The compositor's size for the maximized window, until the game is first played.
+    if (event->type() == QEvent::Resize && shown_ && sizedByCompositor_)
+        fitToClientArea();
     // A dialog of the game or another program has the keyboard now.
     if (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::WindowBlocked)
         playerLeft();
     return handled;
+}
+
+void MainWindow::fitToClientArea()
+{
+    // Once the game has been played the field stays: a rebuild would end the game.
+    if (game_.state().TickCount > 0 || !game_.state().ResumeOnKey || !layoutClientArea())
+        return;
+    quiet_ = true;
+    BuildField();
+    quiet_ = false;
 }
 
 void MainWindow::fitToFrame()
@@ -468,7 +490,8 @@ void MainWindow::firstShow()
     if (soundsOn())
         playSound(QStringLiteral("Start"));
     ApplyLanguage();
-    fitToFrame();
+    if (!sizedByCompositor_)
+        fitToFrame();
     layoutClientArea();
     BuildField();
     field_->setFocus();

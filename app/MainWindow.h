@@ -172,6 +172,9 @@ private:
     // Places the field and the side panel in the client area; true when the field picture
     // changed its size.
     bool layoutClientArea();
+    // Where the compositor sizes the window (Wayland): the field follows its client area
+    // until the game is first played.
+    void fitToClientArea();
     void shutDown();
     // The hall of fame that was open when a game ended has closed: the score goes in now.
     void handOverWaitingScore();
@@ -223,6 +226,7 @@ private:
     bool backgroundReported_ = false;
     bool shown_ = false;
     QRect outer_;  // the window's place with its frame, in logical pixels
+    bool sizedByCompositor_ = false;
     QMargins appliedFrame_;
     bool quiet_ = false;  // sounds are not requested while set
     // Frames: at most one a display refresh.

@@ -250,7 +250,9 @@ int layout(const QString& path)
         std::printf("cannot read %s\n", qPrintable(path));
         return 1;
     }
-    const int limit = shot.height() - 29 * kCell / 22;
+    // Above the task bar's strip (KESTRUM_E2E_STRIP=0 where the desktop has none).
+    const int strip = qEnvironmentVariableIsSet("KESTRUM_E2E_STRIP") ? qEnvironmentVariableIntValue("KESTRUM_E2E_STRIP") : 29;
+    const int limit = shot.height() - strip * kCell / 22;
     const auto topLeft = findTile(shot, tile::CornerTL);
     const auto bottomLeft = findTile(shot, tile::CornerBL);
     const auto bottomRight = findTile(shot, tile::CornerBR);

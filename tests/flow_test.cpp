@@ -196,6 +196,16 @@ TEST(GameOver, ClosingTheWindowDuringTheWaitStopsCleanly)
     EXPECT_FALSE(g.host.sequenceTimer);
 }
 
+// A level pack whose level 0 has no walls, in dir; empty when it cannot be written.
+QString writeEmptyPack(const QTemporaryDir& dir)
+{
+    QFile f(dir.filePath("p.lev"));
+    if (!f.open(QIODevice::WriteOnly))
+        return {};
+    f.write("[Level0]\nNumBase=0\nNumLine=0\n");
+    return f.fileName();
+}
+
 // Puts the exit right in front of the head of a straight snake standing upward.
 void exitAhead(TestGame& g, int snakeLast, int level)
 {
@@ -283,11 +293,8 @@ TEST(ExitSequence, NewOrALevelChangeEndsIt)
         int level;
     };
     QTemporaryDir dir;
-    const QString pack = dir.filePath("p.lev");
-    QFile f(pack);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[Level0]\nNumBase=0\nNumLine=0\n");
-    f.close();
+    const QString pack = writeEmptyPack(dir);
+    ASSERT_FALSE(pack.isEmpty());
     const Case cases[] = {
         {"New", [](Game& game) { game.newGame(); }, 0},
         {"Next level", [](Game& game) { game.chooseLevel(11); }, 4},
@@ -522,11 +529,8 @@ TEST(GameOver, ANumberedLevelDuringTheSequenceEndsTheOldGameFirstWithItsScore)
 TEST(LevelChanges, EveryChangeInPlayLeavesTheNewLevelWaitingForAKey)
 {
     QTemporaryDir dir;
-    const QString pack = dir.filePath("p.lev");
-    QFile f(pack);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[Level0]\nNumBase=0\nNumLine=0\n");
-    f.close();
+    const QString pack = writeEmptyPack(dir);
+    ASSERT_FALSE(pack.isEmpty());
     const std::pair<const char*, std::function<void(Game&)>> changes[] = {
         {"Next level", [](Game& game) { game.chooseLevel(11); }},
         {"the lives label", [](Game& game) { game.nextLevel(); }},

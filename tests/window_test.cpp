@@ -971,6 +971,22 @@ TEST_F(WindowTest, AMenuADialogOrAnotherWindowPausesTheGameAndAKeyBringsItBack)
     w->gameTimer().stop();
 }
 
+TEST_F(WindowTest, AfterTheToadstoolsWarningPlayGoesOnByItself)
+{
+    auto w = openWindow();
+    GameState& s = w->game().state();
+    QTest::keyClick(w->fieldView(), Qt::Key_Up);
+    ASSERT_TRUE(w->gameTimer().isActive());
+    // A toadstool right in front of the head: the next tick eats it and shows the warning.
+    s.Drug = {{s.SnakeBody[0].X, s.SnakeBody[0].Y - 1}, true, 999};
+    w->tick();
+    EXPECT_GT(s.MushroomTicks, 0);
+    EXPECT_TRUE(w->gameTimer().isActive()) << "the warning is the game's own: no pause after it";
+    EXPECT_FALSE(s.ResumeOnKey);
+    EXPECT_EQ(w->fieldView()->notice(), "");
+    w->gameTimer().stop();
+}
+
 TEST_F(WindowTest, AModifierAloneOrAShortcutNeverStartsAWaitingSnake)
 {
     auto w = openWindow();

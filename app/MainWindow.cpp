@@ -20,6 +20,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -545,13 +546,7 @@ void MainWindow::shutDown()
     game_.FreeCellPictures();
     if (waitLoop_)
         waitLoop_->quit();
-    // A score whose hall of fame never came goes in under the name last given.
-    if (!waitingScores_.empty()) {
-        for (const auto& [score, gameOver] : waitingScores_)
-            fame_.table.insert(score, fame_.PlayerName);
-        waitingScores_.clear();
-        fame_.table.save(config_.file());
-    }
+    enterWaitingScores();
     if (warning_ && warning_->isVisible())
         warning_->reject();
 }
@@ -922,6 +917,38 @@ void MainWindow::handOverScore(int pendingScore, bool gameOver)
         playSound(QStringLiteral("GameOver"));
     if (!closing_)
         hallOfFameDialog_->exec();
+}
+
+void MainWindow::enterWaitingScores()
+{
+    // A score whose hall of fame never came goes in under the name last given.
+    bool changed = false;
+    for (const auto& [score, gameOver] : waitingScores_)
+        changed = fame_.table.insert(score, fame_.PlayerName) > 0 || changed;
+    waitingScores_.clear();
+    if (changed)
+        fame_.table.save(config_.file());
+}
+
+void MainWindow::endSession()
+{
+    if (closing_)
+        return;
+    if (speedDialog_) {
+        // The name prompt is up: the name typed so far is the name.
+        if (playerNameDialog_->isVisible())
+            fame_.PlayerName = playerNameDialog_->nameEdit->text().left(kPlayerNameLength);
+        // Handed over but not yet in the table: it goes in now.
+        bool changed = false;
+        if (fame_.ScorePending) {
+            changed = fame_.table.insert(fame_.PendingScore, fame_.PlayerName) > 0;
+            fame_.ScorePending = false;
+        }
+        // The hall of fame saves as it closes; a session's end does not close it.
+        if (changed || hallOfFameDialog_->isVisible())
+            fame_.table.save(config_.file());
+    }
+    close();
 }
 
 void MainWindow::handOverWaitingScore()

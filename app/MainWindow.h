@@ -83,6 +83,9 @@ public:
     void useLanguageFile(const QString& path);
 
     void reportError(const QString& text);
+    // The session ends (a signal, a logout): a score on its way to the hall of fame goes in
+    // with the name typed so far, the hall of fame is saved, and the window closes.
+    void endSession();
 
     // What the menus, the keys, the timers and the side panel's labels do.
     void firstShow();
@@ -178,6 +181,7 @@ private:
     void shutDown();
     // The hall of fame that was open when a game ended has closed: the score goes in now.
     void handOverWaitingScore();
+    void enterWaitingScores();
     // The speed marks follow the interval: its preset, or "more...".
     void markSpeed(int interval);
     void applyLanguageToWindows();

@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "Trace.h"
 #include "MainWindow.h"
+#include "QuitSignals.h"
 #include "X11Desktop.h"
 #include "levels/PackChecker.h"
 
@@ -86,5 +87,10 @@ int main(int argc, char** argv)
     if (kestrum::trace::enabled())
         frames.watch(window.fieldView());
     window.show();
+    kestrum::QuitSignals quitSignals([&window] {
+        window.endSession();
+        QCoreApplication::exit(0);
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window] { window.endSession(); });
     return app.exec();
 }

@@ -4,7 +4,7 @@
 # flow goes through whole windows as a player does and ends by showing that the keys reach
 # the game again.
 #   desktop_test.sh BUILD CHECK FLOW [WIDTHxHEIGHT [SCALING]]
-# FLOW: window, game-over, field-setup, dialogs, away.
+# FLOW: window, game-over, game-over-term, field-setup, dialogs, away.
 # SCALING: scale2 (QT_SCALE_FACTOR=2), xft192 (Xft.dpi: 192, as GNOME on Xorg at 200 %),
 # twomonitors (the screen split into two RandR monitors, the primary on the right) or
 # xfwm4 (Xfce's window manager in place of openbox).
@@ -262,7 +262,7 @@ if [ "$flow" = away ]; then
 fi
 "$build/kestrum" >"$work/game.log" 2>&1 &
 game=$!
-trap 'kill $game 2>/dev/null; wait $game 2>/dev/null || true' EXIT
+trap 'kill $game 2>/dev/null || true; wait $game 2>/dev/null || true' EXIT
 main=$(window Kestrum)
 active "$main"
 sleep 0.8
@@ -310,7 +310,7 @@ window)
     keysReachTheGame "after the help"
     ;;
 
-game-over)
+game-over | game-over-term)
     # An apple eaten by steering on sight, paused between looks; then the snake runs into
     # the border until the last life is gone.
     xdotool key Up
@@ -335,6 +335,19 @@ game-over)
     name=$(window 'Enter your name')
     active "$name"
     xdotool type --delay 20 "Ada"
+    if [ "$flow" = game-over-term ]; then
+        # A logout while the name is typed: the score goes in with it, and the game ends.
+        kill -TERM "$game"
+        status=0
+        timeout 10 tail --pid="$game" -f /dev/null || fail "the game did not end on SIGTERM"
+        wait "$game" || status=$?
+        [ $status -eq 0 ] || fail "the game ended with status $status on SIGTERM"
+        [ "$(setting Name1)" = Ada ] && [ "$(setting Score1)" -gt 0 ] ||
+            fail "the score earned is not in the hall of fame after SIGTERM"
+        echo "SIGTERM at the name prompt: Ada entered with $(setting Score1) points"
+        echo "flow $flow: passed"
+        exit 0
+    fi
     xdotool key Return
     gone 'Enter your name'
     fame=$(window 'Hall of Fame')
@@ -479,6 +492,14 @@ away)
     awayWith "another program" "xmessage -geometry +300+300 'another program' & other=\$!; activeOther $main >/dev/null" \
         "kill \$other; xdotool windowactivate $main"
     keysReachTheGame "after every window"
+    # Asked to end (a logout, Ctrl+C), the game ends as after Exit.
+    kill -TERM "$game"
+    status=0
+    timeout 10 tail --pid="$game" -f /dev/null || fail "the game did not end on SIGTERM"
+    wait "$game" || status=$?
+    [ $status -eq 0 ] || fail "the game ended with status $status on SIGTERM"
+    [ "$(setting Speed)" = 300 ] || fail "the settings file lost its speed"
+    echo "SIGTERM ended the game with status 0"
     ;;
 *)
     fail "unknown flow $flow"

@@ -1057,6 +1057,23 @@ TEST_F(WindowTest, AGameThatEndsWhileTheHallOfFameIsOpenEntersItsScoreOnceItClos
     EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("fame", "Score4", 0), 250);
 }
 
+TEST_F(WindowTest, TheSessionsEndAtTheNamePromptEntersTheScoreWithTheNameTypedSoFar)
+{
+    auto w = openWindow();
+    answerDialogs([&](QWidget* modal) {
+        auto* prompt = qobject_cast<PlayerNameDialog*>(modal);
+        ASSERT_NE(prompt, nullptr) << "no other window comes up";
+        prompt->nameEdit->setText("Half typ");
+        w->endSession();
+        prompt->reject();  // the end of the application's event loops, in the program
+    });
+    w->handOverScore(120, true);
+    EXPECT_TRUE(w->closing());
+    EXPECT_EQ(dialogs_, QStringList{"playerNameDialog"});
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readText("fame", "Name1", ""), "Half typ");
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("fame", "Score1", 0), 120);
+}
+
 TEST_F(WindowTest, AScoreWaitingForTheHallOfFameIsEnteredWhenTheGameCloses)
 {
     auto w = openWindow();

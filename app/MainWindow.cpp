@@ -499,6 +499,11 @@ void MainWindow::firstShow()
     // The game is played from the keyboard: take the focus (also where no window manager
     // hands it over).
     activateWindow();
+    // Another program that destroys the window ends the game as Exit would.
+    x11WatchDestruction(internalWinId(), [this] {
+        endSession();
+        QCoreApplication::exit(0);
+    });
 }
 
 void MainWindow::BuildField(bool keepScore)

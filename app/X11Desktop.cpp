@@ -1,12 +1,15 @@
 #include "X11Desktop.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QTimer>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <memory>
 #include <cstring>
 
 namespace kestrum {
@@ -130,6 +133,43 @@ bool x11PlaceClient(WId window, int x, int y)
     xcb_configure_window(c, static_cast<xcb_window_t>(window), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
     xcb_flush(c);
     return true;
+}
+
+namespace {
+
+class DestructionWatch : public QAbstractNativeEventFilter {
+public:
+    DestructionWatch(xcb_window_t window, std::function<void()> gone) : window_(window), gone_(std::move(gone)) {}
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+    {
+        if (type != "xcb_generic_event_t" || !gone_)
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7F) == XCB_DESTROY_NOTIFY &&
+            reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window_) {
+            QTimer::singleShot(0, qApp, std::move(gone_));
+            gone_ = nullptr;
+        }
+        return false;
+    }
+
+private:
+    xcb_window_t window_;
+    std::function<void()> gone_;
+};
+
+}  // namespace
+
+void x11WatchDestruction(WId window, std::function<void()> gone)
+{
+    if (!x11Connection() || !window)
+        return;
+    // Lives as long as the application: the filter is removed when it is deleted.
+    static std::unique_ptr<DestructionWatch> watch;
+    if (watch)
+        qApp->removeNativeEventFilter(watch.get());
+    watch = std::make_unique<DestructionWatch>(static_cast<xcb_window_t>(window), std::move(gone));
+    qApp->installNativeEventFilter(watch.get());
 }
 
 }  // namespace kestrum

@@ -5,6 +5,7 @@
 #include <QMargins>
 #include <QtGui/qwindowdefs.h>
 
+#include <functional>
 #include <optional>
 
 struct xcb_connection_t;
@@ -26,5 +27,9 @@ std::optional<QMargins> x11FrameExtents(WId window);
 // Puts a framed top-level window's client area at a position of the screen in device
 // pixels (a scaled screen's logical pixels cannot say "1"). False off X11.
 bool x11PlaceClient(WId window, int x, int y);
+
+// Calls `gone` on the event thread when another client destroys the top-level window (its
+// X window vanishes without a close request). Nothing off X11.
+void x11WatchDestruction(WId window, std::function<void()> gone);
 
 }  // namespace kestrum

@@ -439,6 +439,13 @@ dialogs)
     xdotool key Escape
     gone 'About Kestrum'
     keysReachTheGame "after help and about"
+    # Another program destroys the window: the game ends as after Exit.
+    xdotool windowclose "$main"
+    status=0
+    timeout 10 tail --pid="$game" -f /dev/null || fail "the game ran on after its window was destroyed"
+    wait "$game" || status=$?
+    [ $status -eq 0 ] || fail "the game ended with status $status when its window was destroyed"
+    echo "the destroyed window ended the game"
     ;;
 away)
     # A modifier alone is no key: the waiting snake stays at its start.

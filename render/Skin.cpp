@@ -7,6 +7,9 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <cstdint>
+#include <cstdlib>
+
 namespace kestrum {
 
 CellPictures CellPictures::fromStrip(const QImage& strip)
@@ -46,11 +49,57 @@ void CellPictures::clear()
     cellSize_ = 0;
 }
 
+namespace {
+
+uint32_t littleEndian(const QByteArray& bytes, int at, int size)
+{
+    uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | static_cast<uint8_t>(bytes[at + i]);
+    return value;
+}
+
+// False when an uncompressed Windows bitmap holds fewer pixel bytes than its header says:
+// a file cut short, whose missing rows the decoder would fill with black.
+bool pixelsAreWhole(const QByteArray& bytes)
+{
+    if (bytes.size() < 26 || !bytes.startsWith("BM"))
+        return true;  // not for this check to judge: the decoder refuses it
+    const uint32_t pixelsAt = littleEndian(bytes, 10, 4);
+    const uint32_t headerSize = littleEndian(bytes, 14, 4);
+    int64_t width = 0, height = 0;
+    uint32_t bits = 0, compression = 0;
+    if (headerSize == 12) {  // the oldest header, 16-bit sizes
+        width = littleEndian(bytes, 18, 2);
+        height = littleEndian(bytes, 20, 2);
+        bits = littleEndian(bytes, 24, 2);
+    } else if (headerSize >= 40 && bytes.size() >= 34) {
+        width = static_cast<int32_t>(littleEndian(bytes, 18, 4));
+        height = static_cast<int32_t>(littleEndian(bytes, 22, 4));
+        bits = littleEndian(bytes, 28, 2);
+        compression = littleEndian(bytes, 30, 4);
+    } else {
+        return true;
+    }
+    // Only rows of fixed length can be counted: no run-length coding.
+    if (compression != 0 && compression != 3)
+        return true;
+    const int64_t rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
+    return static_cast<int64_t>(pixelsAt) + rowBytes * std::abs(height) <= bytes.size();
+}
+
+}  // namespace
+
 QImage loadBitmap(const QString& path, QString* error)
 {
     std::optional<QByteArray> bytes = readRegularFile(path, limits::kBitmap, error);
     if (!bytes)
         return {};
+    if (!pixelsAreWhole(*bytes)) {
+        if (error)
+            *error = QStringLiteral("Cannot open file %1").arg(QFileInfo(path).absoluteFilePath());
+        return {};
+    }
     QBuffer buffer(&*bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "BMP");

@@ -10,7 +10,9 @@
 #include "sound/MusicDevice.h"
 #include "sound/SoundEffects.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -159,6 +161,33 @@ TEST_F(HostileFiles, TheMessageSaysWhatIsWrongWithTheFile)
     ASSERT_TRUE(bytes);
     EXPECT_EQ(bytes->size(), 100);
     EXPECT_FALSE(readRegularFile(dir_.filePath("exact"), 99, &message));
+}
+
+TEST_F(HostileFiles, ABitmapCutShortBehindItsHeaderIsRefused)
+{
+    QImage picture(64, 40, QImage::Format_RGB32);
+    picture.fill(qRgb(200, 30, 30));
+    {
+        QByteArray whole;
+        QBuffer buffer(&whole);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(picture.save(&buffer, "BMP"));
+        const auto write = [&](const char* name, const QByteArray& bytes) {
+            QFile f(dir_.filePath(name));
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+            return f.fileName();
+        };
+        QString message;
+        EXPECT_FALSE(loadBitmap(write("whole.bmp", whole), &message).isNull()) << message.toStdString();
+        // Half of its rows gone, and all but a byte of them.
+        for (int cut : {static_cast<int>(whole.size() / 2), 1}) {
+            const QString path = write("cut.bmp", whole.left(whole.size() - cut));
+            message.clear();
+            EXPECT_TRUE(loadBitmap(path, &message).isNull()) << "cut by " << cut;
+            EXPECT_EQ(message, "Cannot open file " + path);
+        }
+    }
 }
 
 }  // namespace

@@ -465,8 +465,13 @@ away)
         xdotool key "${keys[$((turn % 4))]}"
         turn=$((turn + 1))
         sleep 0.4
-        shot before
-        before=$("$check" --head-cell "$work/before.png") || fail "no snake before $what"
+        # (A shot of the moving snake may catch a frame half put up: it is taken again.)
+        for _ in 1 2 3; do
+            shot before
+            before=$("$check" --head-cell "$work/before.png") && break
+            sleep 0.05
+        done
+        [ "$before" != none ] || fail "no snake before $what"
         eval "$open"
         sleep 3
         eval "$close"

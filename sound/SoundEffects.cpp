@@ -1,5 +1,7 @@
 #include "SoundEffects.h"
 
+#include <algorithm>
+
 #include "files/RegularFile.h"
 
 #include <QFile>
@@ -242,8 +244,12 @@ bool SoundEffects::play(const QString& name)
     }
     channel = mix().PlayChannelTimed(channel, chunk, clip.looping ? -1 : 0, -1);
     if (channel >= 0) {
-        const int right = 127 + clip.pan * 127 / 100;
-        mix().SetPanning(channel, static_cast<Uint8>(254 - right), static_cast<Uint8>(right));
+        // The side the clip leans to keeps its full strength and the other gives way; a
+        // centred clip plays at full strength on both (255 and 255 is no panning at all).
+        const int pan = std::clamp(clip.pan, -100, 100);
+        const int left = pan <= 0 ? 255 : 255 * (100 - pan) / 100;
+        const int right = pan >= 0 ? 255 : 255 * (100 + pan) / 100;
+        mix().SetPanning(channel, static_cast<Uint8>(left), static_cast<Uint8>(right));
     }
     return true;
 }

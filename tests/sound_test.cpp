@@ -151,6 +151,43 @@ TEST_F(DiskAudio, AClipReallySoundsOnceTheDeviceIsOpen)
     EXPECT_FALSE(list_.play("NoSuchEvent"));
 }
 
+TEST_F(DiskAudio, ACentredClipSoundsAtFullStrengthAndAPannedOneKeepsItsBalance)
+{
+    for (const int pan : {0, -30, 100}) {
+        SCOPED_TRACE(pan);
+        list_.closeDevice();
+        QFile::remove(out_);
+        WaveClip clip = testClip("EatApple");
+        clip.pan = pan;
+        QFile f(dir_.filePath("panned.dxw"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(writeWaveList({clip}));
+        f.close();
+        SoundEffects effects;
+        QString error;
+        ASSERT_TRUE(effects.load(f.fileName(), &error)) << error.toStdString();
+        ASSERT_TRUE(effects.openDevice());
+        ASSERT_TRUE(effects.play("EatApple"));
+        QThread::msleep(300);
+        effects.closeDevice();
+        // The clip's samples are +-12000; each side as loud as its share of the pan says,
+        // the side it leans to (or both, centred) at full strength.
+        QFile raw(out_);
+        ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+        const QByteArray bytes = raw.readAll();
+        int peak[2] = {0, 0};
+        for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+            const int16_t v = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
+            int& side = peak[(i / 2) % 2];
+            side = std::max(side, std::abs(static_cast<int>(v)));
+        }
+        const int expectedLeft = pan <= 0 ? 12000 : 12000 * (100 - pan) / 100;
+        const int expectedRight = pan >= 0 ? 12000 : 12000 * (100 + pan) / 100;
+        EXPECT_NEAR(peak[0], expectedLeft, 1000);  // (the resampling rounds the square wave off)
+        EXPECT_NEAR(peak[1], expectedRight, 1000);
+    }
+}
+
 TEST_F(DiskAudio, ClipsOverlapAndKeepToTheirCopyLimit)
 {
     ASSERT_TRUE(list_.openDevice());

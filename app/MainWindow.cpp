@@ -514,7 +514,10 @@ void MainWindow::BuildField(bool keepScore)
     if (problem.isEmpty())
         problem = skinProblem(strip, canvas_->height(), QFileInfo(path).absoluteFilePath());
     if (!problem.isEmpty()) {
-        reportError(problem);
+        // The quiet rebuild for the real client size has just been preceded by the same
+        // report: the player hears of a skin once.
+        if (!quiet_)
+            reportError(problem);
         strip = !lastGoodStrip_.isNull() ? lastGoodStrip_
                                          : QImage(QStringLiteral(":/Skins/kestrum"), "BMP");
     }

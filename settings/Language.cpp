@@ -99,15 +99,6 @@ bool LanguageTexts::load(const QString& path, QString* error)
     QList<QByteArray> raw = bytes.split('\n');
     if (!raw.isEmpty() && raw.back().isEmpty())
         raw.pop_back();  // the break after the last line ends it; it does not start another
-    // Fewer than half the lines: not a language file, or a broken one. The texts in use stay.
-    if (raw.size() < kClassicLanguageLines / 2) {
-        if (error)
-            *error = QStringLiteral("Cannot open file %1: it has %2 of the %3 lines of a language file")
-                         .arg(QFileInfo(path).absoluteFilePath())
-                         .arg(raw.size())
-                         .arg(kClassicLanguageLines);
-        return false;
-    }
     for (int n = 1; n <= kLanguageLines; ++n) {
         const int max = maxLength(n);
         if (max < 0)

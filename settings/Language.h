@@ -29,10 +29,10 @@ public:
     // directory, which is not checked.
     static QString resolve(const QString& configured);
 
-    // Reads the file into the table: lines past the file's end keep the built-in English.
-    // On failure ("File not found", a file that is no regular one, one too large, or one
-    // with fewer than half the lines) returns false with the message in *error, and the
-    // texts stay as they were.
+    // Reads the file into the table: lines past the file's end keep the built-in English,
+    // however short the file. On failure ("File not found", a file that is no regular one,
+    // or one too large) returns false with the message in *error, and the texts stay as
+    // they were.
     bool load(const QString& path, QString* error);
 
 private:

@@ -130,6 +130,24 @@ QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& f
     return dialog.selectedFiles().value(0);
 }
 
+// The picture dialog: skins may have no extension (as the shipped ones have none), so a
+// name is taken as it stands when such a file exists, else with ".bmp".
+QString choosePicture(QWidget* parent, const QString& title, const QString& folder)
+{
+    QFileDialog dialog(parent, title, folder,
+                       QStringLiteral("All files (*);;Bitmaps (*.bmp)"));
+    dialog.setObjectName(QStringLiteral("OpenDialog"));
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QString chosen = dialog.selectedFiles().value(0);
+    if (QFileInfo(chosen).isFile() || !QFileInfo(chosen).suffix().isEmpty())
+        return chosen;
+    return QFileInfo::exists(chosen + QStringLiteral(".bmp")) ? chosen + QStringLiteral(".bmp") : chosen;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -285,8 +303,7 @@ void MainWindow::createWindows()
     };
     setPole.report = [this](const QString& message) { reportError(message); };
     setPole.chooseFile = [this](const QString& title) {
-        return chooseFileToOpen(addSkinDialog_, title, skinsFolder(),
-                                QStringLiteral("Bitmaps (*.bmp);;All files (*)"), QStringLiteral("bmp"));
+        return choosePicture(addSkinDialog_, title, skinsFolder());
     };
     setPole.skinsFolder = [this] { return skinsFolder(); };
     fieldSetupDialog_ = new FieldSetupDialog(config_, setPole, this);
@@ -720,7 +737,10 @@ void MainWindow::previousLevel() { game_.previousLevel(); }
 
 void MainWindow::openLevelPack()
 {
-    const QString path = chooseFileToOpen(this, QStringLiteral("Open Level pack"), QString(),
+    // The packs that ship lie in "levels" beside the game's other files.
+    const QString packs = QFileInfo(QStringLiteral("levels")).isDir() ? QDir::current().filePath(QStringLiteral("levels"))
+                                                                      : QDir::currentPath();
+    const QString path = chooseFileToOpen(this, QStringLiteral("Open Level pack"), packs,
                                           QStringLiteral("Kestrum levels (*.lev);;Any file (*)"),
                                           QStringLiteral("lev"));
     if (path.isEmpty())
@@ -756,7 +776,8 @@ void MainWindow::setUpField()
 
 void MainWindow::chooseLanguage()
 {
-    const QString path = chooseFileToOpen(this, QString(), QString(),
+    // The language files lie beside the game's other files, in its working folder.
+    const QString path = chooseFileToOpen(this, QString(), QDir::currentPath(),
                                           QStringLiteral("Language files (*.lng);;All files (*)"),
                                           QStringLiteral("lng"));
     if (!path.isEmpty())

@@ -159,7 +159,6 @@ public:
 
     QString SkinFileName = QStringLiteral("kestrum");
     QString ConfigFolder;  // empty: paths are relative to the working directory
-    QString LevelPackFolder;  // where the level pack dialog opens
 
 protected:
     void showEvent(QShowEvent* event) override;

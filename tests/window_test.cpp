@@ -745,19 +745,46 @@ TEST_F(WindowTest, StartAndTheHallOfFameAskForTheirSounds)
 }
 
 // A typed name without its extension finds the file.
-TEST_F(WindowTest, TheFileDialogsAddTheirExtension)
+TEST_F(WindowTest, TheFileDialogsOpenWhereTheirFilesAreWithTheirExtensions)
 {
+    QDir().mkpath(dir_.filePath("levels"));
     auto w = openWindow();
-    QStringList suffixes;
+    QStringList seen;
     answerDialogs([&](QWidget* modal) {
         if (auto* dialog = qobject_cast<QFileDialog*>(modal))
-            suffixes << dialog->defaultSuffix();
+            seen << QDir(dir_.path()).relativeFilePath(dialog->directory().absolutePath()) + " " +
+                        dialog->selectedNameFilter() + " " + dialog->defaultSuffix();
         modal->close();
     });
     w->action("selectLanguage")->trigger();
     w->action("openLevelPack")->trigger();
     w->addSkinDialog()->browse();
-    EXPECT_EQ(suffixes, (QStringList{"lng", "lev", "bmp"}));
+    EXPECT_EQ(seen, (QStringList{". Language files (*.lng) lng", "levels Kestrum levels (*.lev) lev",
+                                 "Skins All files (*) "}));
+}
+
+TEST_F(WindowTest, APictureIsChosenByItsNameWithOrWithoutItsExtension)
+{
+    ASSERT_TRUE(solidSkin(16).save(dir_.filePath("Skins/plain"), "BMP"));
+    ASSERT_TRUE(solidSkin(16).save(dir_.filePath("Skins/dotted.bmp"), "BMP"));
+    auto w = openWindow();
+    QString typed;
+    answerDialogs([&](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            // Typed into its name box, as a player does.
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(typed);
+            static_cast<QDialog*>(dialog)->accept();  // its Open button
+        } else {
+            modal->close();
+        }
+    });
+    for (const auto& [name, chosen] : {std::pair{"plain", "plain"}, std::pair{"dotted", "dotted.bmp"}}) {
+        typed = QString::fromLatin1(name);
+        w->addSkinDialog()->browse();
+        EXPECT_EQ(w->addSkinDialog()->fileEdit->text(), chosen) << name;
+    }
 }
 
 // The cell animations keep their pace of a step every 10 ms, though their steps are taken

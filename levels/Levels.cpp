@@ -66,15 +66,15 @@ int snakeStartColumn(int level, int fieldSize)
     return fieldSize / 2 + (middleWalled ? 1 : 0);
 }
 
-std::array<TCellPos, 4> snakeRoom(int level, int N)
+std::array<TCellPos, 5> snakeRoom(int level, int N)
 {
     const int x = snakeStartColumn(level, N);
-    return {TCellPos{x, N - 5}, TCellPos{x, N - 4}, TCellPos{x, N - 3}, TCellPos{x, N - 2}};
+    return {TCellPos{x, N - 6}, TCellPos{x, N - 5}, TCellPos{x, N - 4}, TCellPos{x, N - 3}, TCellPos{x, N - 2}};
 }
 
 namespace {
 
-bool inRoom(const std::array<TCellPos, 4>& room, TCellPos c)
+bool inRoom(const std::array<TCellPos, 5>& room, TCellPos c)
 {
     return std::find(room.begin(), room.end(), c) != room.end();
 }

@@ -19,9 +19,10 @@ void parkWalls(WallTable& walls, int fieldSize);
 // The column the snake starts in: the middle one, or the next to the right on the levels
 // whose middle column is walled (4, 7, 8 and 10), whatever builds the walls.
 int snakeStartColumn(int level, int fieldSize);
-// The snake's three start cells and the cell ahead of its head: a new attempt must be able
-// to start there. Built-in layouts and random blocks never wall them.
-std::array<TCellPos, 4> snakeRoom(int level, int fieldSize);
+// The snake's three start cells and the two cells ahead of its head: a new attempt must be
+// able to start there and take two steps before it need turn. Built-in layouts and random
+// blocks never wall them.
+std::array<TCellPos, 5> snakeRoom(int level, int fieldSize);
 
 // Reports a problem found while reading a level pack: the key and the message.
 using LevelWarning = std::function<void(const QString& key, const QString& message)>;

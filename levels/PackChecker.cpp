@@ -67,7 +67,7 @@ int checkLevelPack(const QString& path, int fieldSize, QTextStream& out)
         }
         if (!r.sectionFound && off > 0)
             warn(QStringLiteral("the defaults put %1 records off the field").arg(off));
-        // The snake starts on three cells and steps up into the fourth.
+        // The snake starts on three cells and steps up into the two above them.
         const auto room = snakeRoom(level, fieldSize);
         for (int i = 0; i < r.records; ++i) {
             const TWall& w = walls[static_cast<size_t>(i)];

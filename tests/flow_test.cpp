@@ -367,6 +367,21 @@ TEST(Walls, TheDeadSnakeShrinksBackToTheBorderItHit)
     EXPECT_EQ(checked, 1);
 }
 
+// Played, not read off the wall table: a snake that starts upward lives through its first
+// two steps on every level and field, built-in or random.
+TEST(Walls, EveryLevelLetsTheSnakeTakeItsFirstTwoStepsUp)
+{
+    for (const int N : {10, 11, 20, 32})
+        for (int level = 0; level <= 60; ++level)
+            for (uint64_t seed = 1; seed <= (level > 10 ? 40u : 1u); ++seed) {
+                TestGame g(N, 4, seed, level);
+                g.clearItems();
+                g.game->keyDown(38);
+                g.tick(2);
+                ASSERT_EQ(g.s().Lives, 3) << "level " << level << " on " << N << " cells, seed " << seed;
+            }
+}
+
 TEST(Walls, ARandomLevelRestartNeverWallsTheOpenExitOrTheSnakesRoom)
 {
     // At level 40 each restart scatters 185 blocks over 900 cells.

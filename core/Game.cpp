@@ -886,9 +886,7 @@ void Game::sequenceStep()
             gameOverScroll();
         if (s_.ScrollCountdown < 0) {
             canvas_.drawText(host_.langText(81).left(20), QStringLiteral("Arial"), 46, true);
-            s_.Level = 0;
-            showLevelLabel(host_.langText(39));
-            host_.checkLevelItem(0);
+            backToLevelZero();
             flush();
             ClearCellAnimations();
             s_.ExitPos = {-1, -2};
@@ -942,11 +940,16 @@ void Game::endGameOverSequence()
     if (s_.Seq != Sequence::animDeath3)
         return;
     ++sequencesEnded_;
+    backToLevelZero();
+    ClearCellAnimations();
+    finishGameOver();
+}
+
+void Game::backToLevelZero()
+{
     s_.Level = 0;
     showLevelLabel(host_.langText(39));
     host_.checkLevelItem(0);
-    ClearCellAnimations();
-    finishGameOver();
 }
 
 // A level change or New cuts the exit sequence short: left running, it would finish the
@@ -997,13 +1000,12 @@ void Game::togglePause()
     if (host_.sequenceTimerRunning() || waiting_)
         return;
     if (host_.gameTimerRunning()) {
-        host_.stopGameTimer();
-        s_.ResumeOnKey = true;
-    } else {
-        host_.startGameTimer();
-        s_.ResumeOnKey = false;
-        begun_ = true;
+        playerLeft();
+        return;
     }
+    host_.startGameTimer();
+    s_.ResumeOnKey = false;
+    begun_ = true;
     flush();
 }
 

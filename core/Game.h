@@ -196,6 +196,8 @@ private:
     // then, its score handed to the hall of fame as at the sequence's end.
     void endGameOverSequence();
     void finishGameOver();
+    // The end of a game: level 0, in the label and the menu.
+    void backToLevelZero();
     // What a cell shows with nothing on it: the floor, the border, or the wall drawn last
     // there. Every cell the snake, an item or the exit leaves is drawn with it, so a wall
     // is never hidden by the floor.

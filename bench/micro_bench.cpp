@@ -130,7 +130,7 @@ void BM_BuildWalls(benchmark::State& state)
     SeededRandom random(3);
     WallTable walls{};
     for (auto _ : state) {
-        BuildWalls(walls, level, cells, QString(), random, TCellPos{-1, -2});
+        BuildWalls(walls, level, cells, nullptr, random, TCellPos{-1, -2});
         benchmark::DoNotOptimize(walls);
     }
 }

@@ -1,5 +1,6 @@
 #include "Game.h"
 
+#include "levels/LevelPack.h"
 #include "levels/Levels.h"
 
 #include <QPainter>
@@ -186,8 +187,25 @@ void Game::eraseUnlessHeld(TCellPos c, int upTo)
 
 void Game::BuildWalls()
 {
-    kestrum::BuildWalls(s_.Walls, s_.Level, s_.FieldSize, s_.LevelPackFile, random_, s_.ExitPos,
-                        [this](const QString&, const QString& message) { host_.showMessage(message); });
+    kestrum::BuildWalls(s_.Walls, s_.Level, s_.FieldSize, levelPack(), random_, s_.ExitPos);
+}
+
+// The open pack is read once, at its first build, and its faults are told then, in one
+// message: a large or broken pack costs nothing more at a death or a level change.
+const LevelPack* Game::levelPack()
+{
+    if (s_.LevelPackFile.isEmpty()) {
+        levelPack_.reset();
+        return nullptr;
+    }
+    if (!levelPack_ || levelPack_->path() != s_.LevelPackFile) {
+        QString problem;
+        levelPack_ = LevelPack::read(s_.LevelPackFile, &problem);
+        const QString report = problem.isEmpty() ? levelPack_->openingReport() : problem;
+        if (!report.isEmpty())
+            host_.showMessage(report);
+    }
+    return levelPack_.get();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1075,6 +1093,7 @@ void Game::previousLevel() { changeLevel(s_.Level - 1); }
 
 void Game::OpenLevelPack(const QString& path)
 {
+    levelPack_.reset();  // opened again, it is read again
     s_.LevelPackFile = path;
     s_.Level = 0;
     showLevelLabel(host_.langText(39));

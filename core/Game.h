@@ -14,9 +14,12 @@
 
 #include <QString>
 #include <array>
+#include <memory>
 #include <vector>
 
 namespace kestrum {
+
+class LevelPack;
 
 // Item kinds, named in the game by the literals "Long", "Death", "Life", "Shot", "Drug".
 enum class ItemKind { Long, Death, Life, Shot, Drug };
@@ -208,6 +211,7 @@ private:
     // Erases the cell unless one of the segments 0 ... upTo holds it.
     void eraseUnlessHeld(TCellPos c, int upTo);
     bool onField(TCellPos c) const;
+    const LevelPack* levelPack();
 
     GameHost& host_;
     Random& random_;
@@ -222,6 +226,7 @@ private:
     uint64_t sequencesEnded_ = 0;  // sequences cut short from outside, counted
     std::vector<uint8_t> blocked_;  // FieldSize x FieldSize, filled by markBlockedCells
     std::vector<uint8_t> restingTiles_;  // FieldSize x FieldSize, by DrawField and DrawWalls
+    std::shared_ptr<const LevelPack> levelPack_;  // the pack named by LevelPackFile, as read
 };
 
 }  // namespace kestrum

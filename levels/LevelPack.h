@@ -4,7 +4,9 @@
 
 #include "Levels.h"
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace kestrum {
 
@@ -14,8 +16,40 @@ struct PackLevelResult {
     bool sectionFound = false;
 };
 
-// Reads the section of one level into the (already parked) wall table. Every decimal
-// value that cannot be read is reported through warn, counts as 1.0, and reading goes on.
+// A level pack as read once, when it is opened: every later build of its levels uses what
+// was read, so a large pack costs its reading once and never again at a death.
+class LevelPack {
+public:
+    // Reads the file; a file that is no regular file within the limit reads as one without
+    // sections, with the player's message in *problem. UTF-16 with its mark is read too.
+    static std::shared_ptr<const LevelPack> read(const QString& path, QString* problem = nullptr);
+    ~LevelPack();
+
+    const QString& path() const { return path_; }
+    bool hasSection(int level) const;
+
+    // Fills the (already parked) wall table from the section of one level. Every decimal
+    // value that cannot be read is reported through warn, counts as 1.0, and reading goes
+    // on. A level without a section is built from the defaults, without the records that
+    // would fall on the snake's room.
+    PackLevelResult build(int level, int fieldSize, WallTable& walls, const LevelWarning& warn = {}) const;
+
+    // What the player is told once when the pack is opened: the levels 0 ... 10 it has no
+    // section for, and its values that cannot be read (the first few and how many more).
+    // Empty for a pack without faults.
+    QString openingReport() const;
+
+private:
+    struct Section;
+    LevelPack() = default;
+    const Section* section(int level) const;
+
+    QString path_;
+    QByteArray bytes_;  // the file's text; the sections' values point into it
+    std::vector<std::unique_ptr<Section>> sections_;
+};
+
+// One level of the pack at path, read for the occasion (the checker, tests).
 PackLevelResult readPackLevel(const QString& path, int level, int fieldSize, WallTable& walls,
                               const LevelWarning& warn);
 

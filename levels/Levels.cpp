@@ -79,7 +79,8 @@ bool inRoom(const std::array<TCellPos, 5>& room, TCellPos c)
     return std::find(room.begin(), room.end(), c) != room.end();
 }
 
-// Drops the records on the snake's room, keeping the others in their order.
+}  // namespace
+
 int clearSnakeRoom(WallTable& walls, int count, int level, int N)
 {
     const auto room = snakeRoom(level, N);
@@ -89,8 +90,6 @@ int clearSnakeRoom(WallTable& walls, int count, int level, int N)
     std::fill(end, walls.begin() + count, TWall{parkedWall(N).X, parkedWall(N).Y, wkH});
     return kept;
 }
-
-}  // namespace
 
 int randomBlockCount(int level) { return level > 10 ? std::min(6 * level - 55, kWallRecords) : 0; }
 
@@ -189,8 +188,8 @@ void parkWalls(WallTable& walls, int fieldSize)
         w = TWall{parked.X, parked.Y, wkH};
 }
 
-int BuildWalls(WallTable& walls, int level, int fieldSize, const QString& levelPackFile,
-               Random& random, TCellPos exitPos, const LevelWarning& warn)
+int BuildWalls(WallTable& walls, int level, int fieldSize, const LevelPack* levelPack, Random& random,
+               TCellPos exitPos, const LevelWarning& warn)
 {
     parkWalls(walls, fieldSize);
     if (level > 10) {
@@ -214,8 +213,8 @@ int BuildWalls(WallTable& walls, int level, int fieldSize, const QString& levelP
         }
         return placed;
     }
-    if (!levelPackFile.isEmpty())
-        return readPackLevel(levelPackFile, level, fieldSize, walls, warn).records;
+    if (levelPack)
+        return levelPack->build(level, fieldSize, walls, warn).records;
     return builtInLayout(walls, level, fieldSize);
 }
 

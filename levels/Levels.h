@@ -32,12 +32,17 @@ using LevelWarning = std::function<void(const QString& key, const QString& messa
 // snake's room and off the exit's two cells (an exit stays open across a lost life, and a
 // block under it would kill the snake that reaches it); levels up to 10 come from the open
 // level pack as written, else from the built-in layouts (none below 0).
-int BuildWalls(WallTable& walls, int level, int fieldSize, const QString& levelPackFile,
-               Random& random, TCellPos exitPos, const LevelWarning& warn = {});
+class LevelPack;
+int BuildWalls(WallTable& walls, int level, int fieldSize, const LevelPack* levelPack, Random& random,
+               TCellPos exitPos, const LevelWarning& warn = {});
 
 // The built-in layout of a level 0 .. 10, without the records that would fall on the
 // snake's room (only small fields have any); fields smaller than 10 cells get no walls.
 int builtInLayout(WallTable& walls, int level, int fieldSize);
+
+// Drops the records on the snake's room, keeping the others in their order; returns how
+// many are left.
+int clearSnakeRoom(WallTable& walls, int count, int level, int fieldSize);
 
 // Number of random blocks of a level above 10, at most the table's 400.
 int randomBlockCount(int level);

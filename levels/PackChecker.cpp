@@ -2,7 +2,6 @@
 
 #include "LevelPack.h"
 #include "files/RegularFile.h"
-#include "settings/ProfileFile.h"
 
 #include <QStringList>
 
@@ -29,10 +28,10 @@ int checkLevelPack(const QString& path, int fieldSize, QTextStream& out)
         ++warnings;
     };
     out << path << " on a field of " << fieldSize << " cells\n";
-    const ProfileSnapshot pack = ProfileFile(path, limits::kLevelPack).snapshot();
+    const std::shared_ptr<const LevelPack> pack = LevelPack::read(path);
     bool anySection = false;
     for (int level = 0; level <= 10; ++level)
-        anySection = anySection || pack.hasSection(QStringLiteral("Level%1").arg(level));
+        anySection = anySection || pack->hasSection(level);
     if (!anySection) {
         out << "No section [Level0] ... [Level10]: is this a level pack?\n";
         ++warnings;
@@ -41,7 +40,7 @@ int checkLevelPack(const QString& path, int fieldSize, QTextStream& out)
         WallTable walls;
         parkWalls(walls, fieldSize);
         QStringList problems;
-        const PackLevelResult r = readPackLevel(path, level, fieldSize, walls,
+        const PackLevelResult r = pack->build(level, fieldSize, walls,
                                                 [&](const QString& key, const QString& message) {
                                                     problems << (key.isEmpty() ? message : key + ": " + message);
                                                 });

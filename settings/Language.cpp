@@ -93,7 +93,7 @@ bool LanguageTexts::load(const QString& path, QString* error)
     if (!read)
         return false;
     // Lines end with LF or CR LF; a CR on its own is dropped from the text.
-    QByteArray bytes = std::move(*read);
+    QByteArray bytes = textAsUtf8(*read);
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     QList<QByteArray> raw = bytes.split('\n');

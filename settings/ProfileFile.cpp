@@ -104,9 +104,9 @@ Line parseLine(const QByteArray& raw, const QByteArray& ending = "\n")
 // other byte, line breaks and a byte order mark included, stays as it was.
 class IniText {
 public:
-    explicit IniText(const QByteArray& bytes)
+    explicit IniText(const QByteArray& bytes) : utf16_(utf16Form(bytes))
     {
-        QByteArray b = bytes;
+        QByteArray b = fromUtf16(bytes, utf16_);
         if (b.startsWith("\xEF\xBB\xBF")) {
             bom_ = b.left(3);
             b.remove(0, 3);
@@ -168,7 +168,7 @@ public:
         QByteArray out = bom_;
         for (const Line& line : lines_)
             out += line.text + line.ending;
-        return out;
+        return toUtf16(out, utf16_);
     }
 
 private:
@@ -201,6 +201,7 @@ private:
         return outerBlank || ownQuotes ? '"' + v + '"' : v;
     }
 
+    Utf16 utf16_;  // a UTF-16 file is written back in its own form
     QByteArray bom_;
     std::vector<Line> lines_;
 };

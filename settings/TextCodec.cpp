@@ -1,6 +1,7 @@
 #include "TextCodec.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace kestrum {
 
@@ -38,6 +39,34 @@ QString decodeAnsi(const QByteArray& bytes)
             text += QChar(static_cast<char16_t>(0x0410 + (b - 0xC0)));
     }
     return text;
+}
+
+Utf16 utf16Form(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xFF\xFE"))
+        return Utf16::LittleEndian;
+    if (bytes.startsWith("\xFE\xFF"))
+        return Utf16::BigEndian;
+    return Utf16::None;
+}
+
+QByteArray fromUtf16(const QByteArray& bytes, Utf16 form)
+{
+    if (form == Utf16::None)
+        return bytes;
+    QStringDecoder decoder(form == Utf16::LittleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                           QStringDecoder::Flag::Stateless);
+    return QString(decoder.decode(QByteArrayView(bytes).sliced(2))).toUtf8();
+}
+
+QByteArray toUtf16(const QByteArray& utf8, Utf16 form)
+{
+    if (form == Utf16::None)
+        return utf8;
+    QStringEncoder encoder(form == Utf16::LittleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                           QStringEncoder::Flag::Stateless);
+    const QByteArray mark = form == Utf16::LittleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    return mark + QByteArray(encoder.encode(QString::fromUtf8(utf8)));
 }
 
 }  // namespace kestrum

@@ -9,18 +9,22 @@
 #include "settings/ProfileFile.h"
 #include "sound/MusicDevice.h"
 #include "sound/SoundEffects.h"
+#include "TestSupport.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -187,6 +191,60 @@ TEST_F(HostileFiles, ABitmapCutShortBehindItsHeaderIsRefused)
             EXPECT_TRUE(loadBitmap(path, &message).isNull()) << "cut by " << cut;
             EXPECT_EQ(message, "Cannot open file " + path);
         }
+    }
+}
+
+// Packs within the size limit that are as large as it allows, in the three ways a pack can
+// be large: many sections, many keys, many base points.
+TEST_F(HostileFiles, ABigPackIsReadOnceAndNeverFreezesTheGame)
+{
+    const auto fill = [&](const char* name, QByteArray text, const std::function<QByteArray(int)>& more) {
+        for (int i = 1; text.size() < limits::kLevelPack - 64; ++i)
+            text += more(i);
+        QFile f(dir_.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return f.fileName();
+    };
+    const QString packs[] = {
+        fill("sections.lev", "[Level1]\nNumBase=0\nNumLine=0\n",
+             [](int i) { return "[Extra" + QByteArray::number(i) + "]\n"; }),
+        fill("keys.lev", "[Level1]\nNumBase=1\nBasePosX1=0.1\nNumLine=0\n",
+             [](int i) { return "Note" + QByteArray::number(i) + "=1\n"; }),
+        fill("bases.lev", "[Level1]\nNumBase=100000\nNumLine=0\n", [](int i) {
+            const QByteArray k = QByteArray::number(i);
+            return "BasePosX" + k + "=0.1\nBasePosY" + k + "=0.1\nBaseType" + k + "=X\n";
+        }),
+        // Lines that make nothing, and as many more as an int counts.
+        fill("lines.lev", "[Level1]\nNumBase=1\nNumLine=2147483647\n",
+             [](int i) { return "LineEnd" + QByteArray::number(i) + "=1\n"; }),
+    };
+    // The sanitizers' build runs many times slower than the game a player runs.
+#if defined(__SANITIZE_ADDRESS__)
+    const qint64 budgetMs = 1000;
+#else
+    const qint64 budgetMs = 100;
+#endif
+    for (const QString& path : packs) {
+        TestGame g(40);
+        QElapsedTimer clock;
+        // The best of three: what the reading costs, not what a busy machine adds.
+        qint64 opening = LLONG_MAX;
+        for (int i = 0; i < 3; ++i) {
+            g.host.messages.clear();
+            clock.start();
+            g.game->OpenLevelPack(path);
+            opening = std::min(opening, clock.elapsed());
+        }
+        clock.start();
+        g.game->nextLevel();
+        const qint64 rebuild = clock.elapsed();
+        EXPECT_LT(opening, budgetMs) << path.toStdString();
+        EXPECT_LT(rebuild, 20) << path.toStdString() << ": a rebuild reads nothing";
+        EXPECT_EQ(g.s().Level, 1);
+        EXPECT_EQ(g.host.messages.size(), 1) << "the missing sections, told once";
+        std::cout << QFileInfo(path).fileName().toStdString() << ": opening " << opening << " ms, rebuild "
+                  << rebuild << " ms\n";
     }
 }
 

@@ -3,9 +3,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace kestrum::test {
 namespace {
@@ -175,6 +178,17 @@ TEST_F(LanguageTest, TheShippedRussianFileReadsTheSameInWindows1251AndUtf8)
     ASSERT_TRUE(u.load(write(utf8, "ru-utf8.lng"), nullptr));
     for (int k = 1; k <= 92; ++k)
         EXPECT_EQ(u.text(k), ansi.text(k)) << k;
+    // And so do they as UTF-16, either way round, as editors save it with its mark.
+    const QString text = QString::fromUtf8(utf8);
+    for (const auto& [mark, name, encoding] :
+         {std::tuple{QByteArray("\xFF\xFE"), "ru-le.lng", QStringConverter::Utf16LE},
+          std::tuple{QByteArray("\xFE\xFF"), "ru-be.lng", QStringConverter::Utf16BE}}) {
+        QStringEncoder encoder(encoding);
+        LanguageTexts wide;
+        ASSERT_TRUE(wide.load(write(mark + QByteArray(encoder.encode(text)), name), nullptr));
+        for (int k = 1; k <= 92; ++k)
+            EXPECT_EQ(wide.text(k), ansi.text(k)) << name << " line " << k;
+    }
     // Every text the windows show is there, in its limits.
     EXPECT_EQ(ansi.text(93), QString::fromUtf8("Пауза: нажмите любую клавишу"));
     for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 37, 38, 39, 40, 45, 55, 56, 77, 78, 79, 81, 82, 94})

@@ -6,6 +6,7 @@
 #include "levels/PackChecker.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -29,7 +30,8 @@ Built build(int level, int N, const QString& pack = {}, uint64_t seed = 1, QStri
 {
     Built b;
     SeededRandom random(seed);
-    b.count = BuildWalls(b.walls, level, N, pack, random, exitPos, [&](const QString& key, const QString& m) {
+    const auto read = pack.isEmpty() ? nullptr : LevelPack::read(pack);
+    b.count = BuildWalls(b.walls, level, N, read.get(), random, exitPos, [&](const QString& key, const QString& m) {
         if (warnings)
             *warnings << key + ": " + m;
     });
@@ -327,16 +329,31 @@ TEST(LevelPack, FractionsRoundHalvesToTheEvenCell)
     EXPECT_EQ(records(build(0, 22, pack.path)), expected);
 }
 
-TEST(LevelPack, AMissingSectionOrFileReadsAsAllDefaults)
+TEST(LevelPack, AMissingSectionOrFileReadsAsAllDefaultsLessTheSnakesRoom)
 {
     Pack pack("[Level3]\nNumBase=0\n");
     for (const QString& path : {pack.path, QStringLiteral("/nonexistent.lev")}) {
+        // Field 20: the piece at (10, 10) and the line down column 10 to row 37; the snake
+        // starts in column 10 at rows 16 ... 18 and steps to 15 and 14: those five go.
         const Built b = build(0, 20, path);
-        ASSERT_EQ(b.count, 28);
+        ASSERT_EQ(b.count, 23);
         EXPECT_EQ(records(b)[0], std::make_tuple(10, 10, int(wkH)));
-        EXPECT_EQ(records(b)[1], std::make_tuple(10, 11, int(wkV)));
-        EXPECT_EQ(records(b)[27], std::make_tuple(10, 37, int(wkV)));
+        EXPECT_EQ(records(b)[3], std::make_tuple(10, 13, int(wkV)));
+        EXPECT_EQ(records(b)[4], std::make_tuple(10, 19, int(wkV)));
+        EXPECT_EQ(records(b)[22], std::make_tuple(10, 37, int(wkV)));
+        EXPECT_EQ(b.walls[23].X, -18) << "the rest parked";
+        // Level 4 starts one column to the right: its defaults stay whole.
+        EXPECT_EQ(build(4, 20, path).count, 28);
     }
+}
+
+TEST(LevelPack, AUtf16PackReadsAsItsText)
+{
+    const QString text = QStringLiteral("[Level0]\r\nNumBase=1\r\nBasePosX1=0.25\r\nBaseType1=X\r\nNumLine=0\r\n");
+    QStringEncoder encoder(QStringConverter::Utf16BE);
+    const Built b = build(0, 21, Pack("\xFE\xFF" + QByteArray(encoder.encode(text))).path);
+    ASSERT_EQ(b.count, 1);
+    EXPECT_EQ(records(b)[0], std::make_tuple(5, 10, int(wkBlock)));
 }
 
 TEST(LevelPack, LinesRunByTheirStepsAndTakeOnlyTheirLengthFromTheEndPoint)
@@ -566,19 +583,16 @@ TEST(PackChecker, CountsEveryWarningItPrintsAndSaysWarningInTheSingular)
 
 TEST(PackChecker, WarnsForAMissingSectionItsDefaultsAndWallsOnTheSnakesStart)
 {
-    // Level 3 missing: the defaults build it, most of their border lies off a 20-cell
-    // field, and one of their lines crosses the snake's start column (x 10) at
-    // y = 14 ... 18 (three start cells and the two cells ahead).
+    // Level 3 missing: the defaults build it, their line leaves the snake's start column
+    // (x 10) at y = 14 ... 18 free, and 18 of its cells lie off a 20-cell field.
     Pack pack(fullPack({}, 3).toUtf8());
     const Checked c = check(pack.path);
-    EXPECT_TRUE(c.report.contains("Level3: 28 records (no section: the defaults)")) << c.report.toStdString();
+    EXPECT_TRUE(c.report.contains("Level3: 23 records (no section: the defaults)")) << c.report.toStdString();
     EXPECT_TRUE(c.report.contains("no section [Level3]: the defaults build this level"));
     EXPECT_TRUE(c.report.contains("the defaults put 18 records off the field"));
-    for (int y = 14; y <= 18; ++y)
-        EXPECT_TRUE(c.report.contains(QStringLiteral("at (10, %1) walls the snake's start").arg(y)))
-            << y << c.report.toStdString();
-    EXPECT_EQ(c.warnings, 7);
-    EXPECT_EQ(c.report.count("warning: "), 7);
+    EXPECT_FALSE(c.report.contains("walls the snake's start")) << c.report.toStdString();
+    EXPECT_EQ(c.warnings, 2);
+    EXPECT_EQ(c.report.count("warning: "), 2);
 
     // A pack wall where the snake's room begins on level 5 (x 10, y 15 of 20 cells: 19 steps).
     Pack ahead(fullPack({{5, "NumBase=1\nBasePosX1=0.526315789\nBasePosY1=0.789473684\nNumLine=0\n"}}).toUtf8());
@@ -682,11 +696,41 @@ TEST(LevelChanges, OpeningAPackStartsItsLevelZero)
     EXPECT_EQ(g.tileAtCell(5, 10), tile::WallH);
     EXPECT_EQ(s.Lives, 2);
     EXPECT_EQ(s.Score, 9);
-    // A pack value that cannot be read shows its message box.
-    Pack broken("[Level1]\nNumBase=1\nBasePosX1=?\nNumLine=0\n");
+}
+
+TEST(LevelChanges, APacksFaultsAreToldOnceWhenItOpensAndItIsNotReadAgain)
+{
+    // Level 1 with 400 base points whose two values cannot be read; no other section.
+    QByteArray text = "[Level1]\nNumBase=400\nNumLine=0\n";
+    for (int k = 1; k <= 400; ++k)
+        text += "BasePosX" + QByteArray::number(k) + "=?\nBasePosY" + QByteArray::number(k) + "=0,5\n";
+    Pack broken(text);
+    TestGame g(20);
     g.game->OpenLevelPack(broken.path);
+    ASSERT_EQ(g.host.messages.size(), 1);
+    const QStringList lines = g.host.messages[0].split('\n');
+    ASSERT_EQ(lines.size(), 13) << g.host.messages[0].toStdString();
+    EXPECT_EQ(lines[0], "Level pack " + broken.path);
+    EXPECT_EQ(lines[1], "No section for level 0, 2, 3, 4, 5, 6, 7, 8, 9, 10: built from the defaults.");
+    EXPECT_EQ(lines[2], "[Level1] BasePosX1: Error string to double conversion. Error code: 1");
+    EXPECT_EQ(lines[3], "[Level1] BasePosY1: Error string to double conversion. Error code: 2");
+    EXPECT_EQ(lines[11], "[Level1] BasePosY5: Error string to double conversion. Error code: 2");
+    EXPECT_EQ(lines[12], "... and 790 more values that cannot be read, each counted as 1.");
+
+    // Rebuilds use what was read: the file can go, level 1 still comes from it, and
+    // nothing more is said, at a level change or a death.
+    ASSERT_TRUE(QFile::remove(broken.path));
     g.game->nextLevel();
-    EXPECT_EQ(g.host.messages, QStringList{"Error string to double conversion. Error code: 1"});
+    EXPECT_EQ(g.s().Level, 1);
+    EXPECT_EQ(g.s().Walls[0].X, 19) << "a value that cannot be read counts as 1";
+    g.game->KillSnake();
+    for (int steps = 0; g.host.sequenceTimer && steps < 1000; ++steps)
+        g.game->sequenceStep();
+    EXPECT_EQ(g.s().Walls[399].X, 19);
+    EXPECT_EQ(g.host.messages.size(), 1);
+    // Opened again, it is read again: a file that is gone now builds the defaults.
+    g.game->OpenLevelPack(broken.path);
+    EXPECT_EQ(g.s().Walls[0].X, 10);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -196,6 +197,25 @@ TEST_F(SettingsTest, EachLineKeepsItsOwnEnding)
     ASSERT_TRUE(f.writeBool("options", "Music", true, nullptr));
     ASSERT_TRUE(f.writeText("fame", "Name1", "Bob", nullptr));
     EXPECT_EQ(readFile(), "[options]\nSpeed=120\r\nSounds=0\nMusic=1\n[fame]\nName1=Bob\n");
+}
+
+TEST_F(SettingsTest, AUtf16FileIsReadAndWrittenBackInItsOwnForm)
+{
+    // Saved by an editor as UTF-16 with its mark: read, and a write keeps the form, so
+    // the file never mixes UTF-8 into UTF-16.
+    const QString before = QString::fromUtf8("[Options]\r\nSpeed=75\r\n[Fame]\r\nName1=Ёлка\r\n");
+    const QString after = QString::fromUtf8("[Options]\r\nSpeed=120\r\nMusic=1\r\n[Fame]\r\nName1=Ёлка\r\n");
+    for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+        const QByteArray mark = encoding == QStringConverter::Utf16LE ? "\xFF\xFE" : "\xFE\xFF";
+        QStringEncoder encoder(encoding);
+        writeFile(mark + QByteArray(encoder.encode(before)));
+        ProfileFile f(path());
+        EXPECT_EQ(f.readInt("options", "speed", 0), 75);
+        EXPECT_EQ(f.readText("fame", "name1", ""), QString::fromUtf8("Ёлка"));
+        ASSERT_TRUE(f.writeInt("Options", "Speed", 120, nullptr));
+        ASSERT_TRUE(f.writeBool("Options", "Music", true, nullptr));
+        EXPECT_EQ(readFile(), mark + QByteArray(encoder.encode(after)));
+    }
 }
 
 TEST_F(SettingsTest, AFileThatCannotBeReadIsNeverWrittenOver)

@@ -7,6 +7,10 @@ class QTextBrowser;
 
 namespace kestrum {
 
+// Why a help page would take the window too long to lay out (tables nested deep or holding
+// many cells: the layout's cost doubles with every level of nesting), or nothing.
+QString helpLayoutProblem(const QString& html);
+
 class HelpWindow : public QDialog {
     Q_OBJECT
 public:

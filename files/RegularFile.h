@@ -16,7 +16,7 @@ namespace limits {
 inline constexpr qint64 kSettings = 2 << 20;     // "Kestrum.ini": a few kilobytes
 inline constexpr qint64 kLanguage = 2 << 20;     // 92 lines of at most 2047 characters
 inline constexpr qint64 kLevelPack = 2 << 20;    // eleven sections of at most 400 records
-inline constexpr qint64 kHelp = 8 << 20;         // one HTML page
+inline constexpr qint64 kHelp = 1 << 20;         // one HTML page, laid out in about 70 ms
 inline constexpr qint64 kBitmap = 64 << 20;      // a skin strip or the background
 inline constexpr qint64 kWaveList = 64 << 20;    // fifteen short clips
 inline constexpr qint64 kMusic = 4 << 20;        // one MIDI theme

@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -192,6 +194,71 @@ TEST_F(HostileFiles, ABitmapCutShortBehindItsHeaderIsRefused)
             EXPECT_EQ(message, "Cannot open file " + path);
         }
     }
+}
+
+TEST_F(HostileFiles, TheHelpTakesItsPicturesStyleSheetsAndLinksByTheSameRules)
+{
+    const auto page = [&](const QByteArray& html) {
+        QFile f(dir_.filePath("help.hlp"));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(html);
+        return f.fileName();
+    };
+    const long peakBefore = peakMiB();
+    QElapsedTimer clock;
+    clock.start();
+    HelpWindow help(nullptr);
+    QString message;
+    // A page whose pictures and style sheet are a FIFO, /dev/zero, a folder and 3 GiB: it
+    // shows without them, at once.
+    QImage picture(8, 6, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(dir_.filePath("good.png")));
+    ASSERT_TRUE(help.showTopic(page("<html><head><link rel=\"stylesheet\" href=\"fifo\">"
+                                    "<link rel=\"stylesheet\" href=\"zero\"></head><body><a name=\"en\">Help</a>"
+                                    "<img src=\"fifo\"><img src=\"zero\"><img src=\"folder\"><img src=\"huge\">"
+                                    "<img src=\"good.png\">"
+                                    "<p style=\"background-image: url(zero)\">text</p></body></html>"),
+                               "en", &message))
+        << message.toStdString();
+    EXPECT_TRUE(help.browser()->toPlainText().contains("Help"));
+    EXPECT_EQ(help.browser()->document()->resource(QTextDocument::ImageResource, QUrl("good.png")).value<QImage>().size(),
+              QSize(8, 6))
+        << "a good picture shows";
+    // A link followed to them shows why it cannot be shown.
+    for (const char* file : {"fifo", "zero", "huge"}) {
+        help.browser()->setSource(QUrl::fromLocalFile(dir_.filePath(file)));
+        EXPECT_TRUE(help.browser()->toPlainText().startsWith("Cannot open file " + dir_.filePath(file)))
+            << file << ": " << help.browser()->toPlainText().toStdString();
+    }
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_LT(peakMiB() - peakBefore, 64) << "MiB more at the peak";
+
+    // Tables that would take the layout seconds (its cost doubles with every level of
+    // nesting) are refused with the reason; the page in force stays.
+    const QByteArray text = help.browser()->toPlainText().toUtf8();
+    QByteArray nested, rows = "<table>";
+    for (int i = 0; i < 1000; ++i)
+        nested += "<table><tr><td>";
+    for (int i = 0; i < 1200; ++i)
+        rows += "<tr><td>row</td><td>cell</td></tr>";
+    for (const QByteArray& html : {nested, rows + "</table>"}) {
+        clock.start();
+        message.clear();
+        const QString path = page(html);
+        EXPECT_FALSE(help.showTopic(path, "en", &message));
+        EXPECT_TRUE(message.startsWith("Cannot open file " + path + ": its tables ")) << message.toStdString();
+        EXPECT_LT(clock.elapsed(), 100);
+    }
+    EXPECT_EQ(help.browser()->toPlainText().toUtf8(), text);
+    // What is refused is far from what a help page holds: tables four deep, 100 cells.
+    QByteArray deep;
+    for (int i = 0; i < 4; ++i)
+        deep += "<table><tr><td>";
+    for (int i = 0; i < 50; ++i)
+        deep += "<tr><td>row</td><td>cell</td></tr>";
+    EXPECT_EQ(helpLayoutProblem(QString::fromUtf8(deep)), QString());
+    EXPECT_EQ(helpLayoutProblem(QString::fromUtf8(nested.left(9 * 15))), "its tables are nested more than 8 deep");
 }
 
 // Packs within the size limit that are as large as it allows, in the three ways a pack can

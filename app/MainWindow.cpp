@@ -251,13 +251,17 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
     // after the first frame.
     if (config_.Sounds)
         loadWaveList();
-    // The sound switch is applied once: inverted here, toggleSounds inverts it back, prepares
-    // the device and writes the setting.
-    action(QStringLiteral("sounds"))->setChecked(!action(QStringLiteral("sounds"))->isChecked());
-    toggleSounds();
+    // The sound switch is applied once, the device opened at once: "Start" is about to play.
+    switchSounds(false);
 
     // The music follows the application in and out of the foreground.
-    connect(&musicDevice_, &MusicDevice::notify, this, [this] { themes_.onNotify(); });
+    connect(&musicDevice_, &MusicDevice::notify, this, [this] {
+        // Held across the change of theme, the device is not let go and opened again.
+        const bool held = musicDevice_.isOpen() && AudioDevice::acquire();
+        themes_.onNotify();
+        if (held)
+            AudioDevice::release();
+    });
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) { foregroundChanged(state == Qt::ApplicationActive); });
 
@@ -666,15 +670,40 @@ void MainWindow::toggleSounds()
 {
     QAction* mark = action(QStringLiteral("sounds"));
     mark->setChecked(!mark->isChecked());
-    if (mark->isChecked())
-        loadWaveList();
-    // No sound device: the switch turns itself off, silently.
-    if (mark->isChecked() && !soundEffects_.deviceOpen() && !soundEffects_.openDevice())
-        mark->setChecked(false);
-    if (!mark->isChecked())
-        soundEffects_.closeDevice();
-    QString error;
-    written(config_.writeSounds(mark->isChecked(), &error), error);
+    switchSounds(true);
+}
+
+// Applies the sound switch: the wave list read, the device opened and the setting written.
+// For a menu command the device is tried off the event thread, so that a missing one never
+// holds up the window. No sound device: the switch turns itself off, silently.
+void MainWindow::switchSounds(bool inBackground)
+{
+    QAction* mark = action(QStringLiteral("sounds"));
+    const auto settle = [this, mark](bool on) {
+        if (!on) {
+            mark->setChecked(false);
+            soundEffects_.closeDevice();
+        }
+        QString error;
+        written(config_.writeSounds(on, &error), error);
+    };
+    if (!mark->isChecked()) {
+        settle(false);
+        return;
+    }
+    loadWaveList();
+    if (soundEffects_.deviceOpen() || !inBackground) {
+        settle(soundEffects_.openDevice());
+        return;
+    }
+    deviceOpener_.open([this, mark, settle](bool held) {
+        // Switched off meanwhile: that has been settled already.
+        const bool on = mark->isChecked() && held && soundEffects_.openDevice();
+        if (held)
+            AudioDevice::release();
+        if (mark->isChecked())
+            settle(on);
+    });
 }
 
 void MainWindow::toggleMusic()
@@ -685,7 +714,7 @@ void MainWindow::toggleMusic()
     written(config_.writeMusic(mark->isChecked(), &error), error);
     if (mark->isChecked()) {
         themes_.switchedOn();
-        themes_.PlayTheme(themes_.ThemeFiles[0]);
+        startMusic(false);
     } else {
         themes_.StopTheme();
         themes_.SkipNextNotify = true;
@@ -698,11 +727,30 @@ void MainWindow::foregroundChanged(bool active)
         return;
     foreground_ = active;
     if (active) {
-        themes_.onEnterForeground();
+        startMusic(true);
     } else {
         themes_.onLeaveForeground();
         playerLeft();
     }
+}
+
+// The device is tried off the event thread and the first theme played once it is open.
+// Without a device nothing plays and the themes keep their chance: they are not at fault.
+void MainWindow::startMusic(bool comingBack)
+{
+    if (!action(QStringLiteral("music"))->isChecked())
+        return;
+    deviceOpener_.open([this, comingBack](bool held) {
+        if (!held)
+            return;
+        if (!musicDevice_.isOpen() && (!comingBack || foreground_)) {
+            if (comingBack)
+                themes_.onEnterForeground();
+            else
+                themes_.PlayTheme(themes_.ThemeFiles[0]);
+        }
+        AudioDevice::release();
+    });
 }
 
 void MainWindow::playerLeft()

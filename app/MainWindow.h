@@ -11,6 +11,7 @@
 #include "settings/HallOfFameDialog.h"
 #include "settings/PlayerNameDialog.h"
 #include "settings/Language.h"
+#include "sound/DeviceOpener.h"
 #include "sound/MusicDevice.h"
 #include "sound/ThemePlayer.h"
 #include "sound/SoundEffects.h"
@@ -67,8 +68,12 @@ public:
     const LanguageTexts& texts() const { return LangText; }
     SoundEffects& soundEffects() { return soundEffects_; }
     ThemePlayer& themes() { return themes_; }
+    const MusicDevice& musicDevice() const { return musicDevice_; }
+    const DeviceOpener& deviceOpener() const { return deviceOpener_; }
     // The application came to (true) or left (false) the foreground.
     void foregroundChanged(bool active);
+    void startMusic(bool comingBack);
+    void switchSounds(bool inBackground);
     // A menu, a dialog or another program has taken the player from the field.
     void playerLeft();
     // Scores whose hand-over waits for the hall of fame that was open when their game ended.
@@ -220,6 +225,7 @@ private:
     bool waveListTried_ = false;
     MusicDevice musicDevice_;
     ThemePlayer themes_;
+    DeviceOpener deviceOpener_;  // after the music: it goes first, its callbacks with it
     bool foreground_ = false;
     HelpWindow* helpWindow_ = nullptr;
     QPointer<QEventLoop> waitLoop_;

@@ -9,6 +9,7 @@
 #include <QMetaObject>
 
 #include <atomic>
+#include <mutex>
 #include <dlfcn.h>
 
 #include "Mixer.h"
@@ -22,6 +23,10 @@ constexpr int kChannels = 32;
 // silence timer here, and the hook, on the mixing thread, restarts it on the timer's own.
 std::atomic<QTimer*> silenceTimer{nullptr};
 
+// The device may be opened on a worker thread (DeviceOpener) while the event thread plays:
+// openings and closings take turns.
+std::recursive_mutex deviceLock;
+
 void channelFinished(int)
 {
     if (QTimer* timer = silenceTimer.load())
@@ -31,6 +36,7 @@ void channelFinished(int)
 
 bool AudioDevice::acquire()
 {
+    const std::lock_guard lock(deviceLock);
     if (!mixer())
         return false;
     const bool wasUp = mix().WasInit(SDL_INIT_AUDIO) != 0;
@@ -69,6 +75,7 @@ void AudioDevice::quietDiagnostics()
 
 int AudioDevice::users()
 {
+    const std::lock_guard lock(deviceLock);
     if (!mixer())
         return 0;
     int frequency = 0, channels = 0;
@@ -78,6 +85,7 @@ int AudioDevice::users()
 
 void AudioDevice::release(bool quitWhenLast)
 {
+    const std::lock_guard lock(deviceLock);
     if (users() == 0)
         return;
     mix().CloseAudio();

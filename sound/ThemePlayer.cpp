@@ -107,6 +107,8 @@ void ThemePlayer::onLeaveForeground()
 
 void ThemePlayer::onEnterForeground()
 {
+    // A theme that failed for a reason that has passed (a busy device) gets its chance again.
+    Unplayable = 0;
     if (musicOn_())
         PlayTheme(ThemeFiles[0]);
 }

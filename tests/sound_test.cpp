@@ -1,4 +1,5 @@
 // Sound effects: the wave list file, the device on SDL's disk driver, overlapping clips.
+#include "sound/DeviceOpener.h"
 #include "sound/SoundEffects.h"
 #include "sound/WaveList.h"
 
@@ -8,7 +9,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <atomic>
 #include <csignal>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -277,6 +280,38 @@ TEST_F(DiskAudio, AnOpenDeviceLeavesTerminationToTheSignal)
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the child exited with " << WEXITSTATUS(status);
     EXPECT_EQ(WTERMSIG(status), SIGTERM);
+}
+
+TEST_F(DiskAudio, TheDeviceIsOpenedOffTheEventThreadAndHandedOverOnIt)
+{
+    // A sound system that takes its time (or has no device): the caller never waits.
+    std::atomic<int> opens{0}, closes{0};
+    {
+        DeviceOpener slow([&] { QThread::msleep(300); return ++opens <= 1; }, [&] { ++closes; });
+        QElapsedTimer clock;
+        clock.start();
+        std::vector<bool> answers;
+        slow.open([&](bool held) { answers.push_back(held); });
+        slow.open([&](bool held) { answers.push_back(held); });  // while the first try runs
+        EXPECT_LT(clock.elapsed(), 50);
+        EXPECT_TRUE(answers.empty()) << "never answered before open returns";
+        QTest::qWaitFor([&] { return answers.size() == 2; }, 2000);
+        EXPECT_EQ(answers, (std::vector<bool>{true, false})) << "each request its own opening";
+        EXPECT_EQ(opens, 2);
+        // A window closed while the device is tried: the opening is given back.
+        slow.open([&](bool) { ADD_FAILURE() << "answered after its owner went"; });
+        opens = 0;
+    }
+    EXPECT_EQ(closes, 1);
+    // The real device, through the disk driver.
+    DeviceOpener real;
+    bool held = false;
+    real.open([&](bool h) { held = h; });
+    QTest::qWaitFor([&] { return held; }, 5000);
+    ASSERT_TRUE(held);
+    EXPECT_EQ(AudioDevice::users(), 1);
+    AudioDevice::release();
+    EXPECT_EQ(AudioDevice::users(), 0);
 }
 
 TEST(NoAudio, ADeviceThatCannotOpenSaysSo)

@@ -1126,8 +1126,12 @@ TEST_F(WindowTest, WithoutASoundDeviceTheSwitchTurnsItselfOffAndIsStoredOff)
     auto w = openWindow();
     EXPECT_FALSE(w->action("sounds")->isChecked());
     EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Sounds", 7), 0);
+    // A menu command tries the device off the event thread: the mark goes on at once and
+    // comes off when the try has failed.
     w->action("sounds")->trigger();
-    EXPECT_FALSE(w->action("sounds")->isChecked());
+    EXPECT_TRUE(w->action("sounds")->isChecked());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->action("sounds")->isChecked(); }, 5000));
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Sounds", 7), 0);
     EXPECT_TRUE(messages_.isEmpty()) << "no message is shown";
     qunsetenv("SDL_AUDIODRIVER");
 }
@@ -1141,6 +1145,7 @@ TEST_F(WindowTest, SoundEffectsSoundOnlyWhileSwitchedOn)
     w->playSound("EatApple");
     EXPECT_EQ(w->soundEffects().sounding("EatApple"), 0);
     w->action("sounds")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->soundEffects().deviceOpen(); }, 5000));
     ASSERT_TRUE(w->action("sounds")->isChecked());
     EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Sounds", 7), 1);
     w->playSound("EatApple");
@@ -1178,6 +1183,23 @@ TEST_F(WindowTest, TheMusicSwitchIsStoredAndFollowsTheForeground)
     EXPECT_TRUE(w->themes().SkipNextNotify) << "switching off ignores the stop's notification";
     EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "Music", 7), 0);
     EXPECT_TRUE(messages_.isEmpty()) << "a missing theme file fails silently";
+    EXPECT_FALSE(w->musicDevice().isOpen());
+
+    // With a theme and a device: the switch returns at once, the device is opened off the
+    // event thread, and the theme plays once it is.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->deviceOpener().busy(); }, 5000)) << "the last try has ended";
+    ASSERT_TRUE(QDir(dir_.path()).mkpath("Sounds"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KESTRUM_DATA_DIR "/Sounds/theme1.mid"), dir_.filePath("Sounds/theme1.mid")));
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", dir_.filePath("music.raw").toUtf8());
+    QElapsedTimer clock;
+    clock.start();
+    w->action("music")->trigger();
+    EXPECT_LT(clock.elapsed(), 50) << "ms the window waited";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->musicDevice().isOpen(); }, 5000));
+    w->action("music")->trigger();
+    EXPECT_FALSE(w->musicDevice().isOpen());
+    qunsetenv("SDL_AUDIODRIVER");
 }
 
 TEST_F(WindowTest, AMissingWaveListIsReportedAndTheGameGoesOn)

@@ -323,6 +323,7 @@ void MainWindow::createWindows()
         return QMessageBox::question(hallOfFameDialog_, QStringLiteral("Confirm"), question,
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
+    services.report = [this](const QString& message) { reportError(message); };
     hallOfFameDialog_ = new HallOfFameDialog(fame_, config_.file(), std::move(services), this);
     connect(hallOfFameDialog_, &QDialog::finished, this, [this] {
         if (!waitingScores_.empty())
@@ -440,15 +441,31 @@ void MainWindow::fitToClientArea()
 
 void MainWindow::fitToFrame()
 {
-    // The frame in device pixels: on a scaled screen Qt's own figure is rounded to logical
-    // pixels, and the window would stand a pixel off the screen or short of its edge.
-    const qreal ratio = devicePixelRatioF();
-    const QMargins logical = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const std::optional<QMargins> x11Frame = x11FrameExtents(internalWinId());
-    const QMargins frame = x11Frame.value_or(logical * ratio);
+    const QMargins frame = measuredFrame();
     // Once the game has been played the field stays: a rebuild would end the game.
     if (frame == appliedFrame_ || game_.state().TickCount > 0 || !game_.state().ResumeOnKey)
         return;
+    placeInOuter(frame);
+    if (!layoutClientArea())
+        return;
+    // The start-up build again, for the real size; its sounds have just been heard.
+    quiet_ = true;
+    BuildField();
+    quiet_ = false;
+}
+
+// The frame in device pixels: on a scaled screen Qt's own figure is rounded to logical
+// pixels, and the window would stand a pixel off the screen or short of its edge.
+QMargins MainWindow::measuredFrame() const
+{
+    const QMargins logical = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    return x11FrameExtents(internalWinId()).value_or(logical * devicePixelRatioF());
+}
+
+// Sizes the client so that the window with its frame covers outer_.
+void MainWindow::placeInOuter(const QMargins& frame)
+{
+    const qreal ratio = devicePixelRatioF();
     appliedFrame_ = frame;
     const auto fit = [ratio](int outer, int frameDevice) {
         return static_cast<int>((outer * ratio - frameDevice) / ratio + 1e-9);
@@ -457,14 +474,36 @@ void MainWindow::fitToFrame()
                  fit(outer_.height(), frame.top() + frame.bottom()));
     // Qt places the client by the frame the window manager reports, or in logical pixels:
     // on X11 the game places it by the frame it measured.
-    if (x11Frame)
+    if (x11FrameExtents(internalWinId()))
         x11PlaceClient(internalWinId(), static_cast<int>(outer_.x() * ratio) + frame.left(),
                        static_cast<int>(outer_.y() * ratio) + frame.top());
+    else
+        move(outer_.topLeft());
+}
+
+// The screen changed size, or the window was moved to another when its own went: it
+// covers the new work area as at start-up.
+void MainWindow::followScreen()
+{
+    if (sizedByCompositor_ || closing_ || !shown_ || !windowHandle() || !windowHandle()->screen())
+        return;
+    fitToArea(windowArea(windowHandle()->screen()));
+}
+
+void MainWindow::fitToArea(const QRect& area)
+{
+    if (area == outer_ || area.isEmpty())
+        return;
+    outer_ = area;
+    placeInOuter(measuredFrame());
     if (!layoutClientArea())
         return;
-    // The start-up build again, for the real size; its sounds have just been heard.
+    // A field of the new size: the game goes on with its score, lives, apples and level,
+    // its attempt waiting for a key, as after a new skin.
+    playerLeft();
+    game_.FreeCellPictures();
     quiet_ = true;
-    BuildField();
+    BuildField(true);
     quiet_ = false;
 }
 
@@ -509,6 +548,21 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::firstShow()
 {
+    // A screen that changes its size, or goes, takes the window along.
+    const auto watchScreen = [this](QScreen* screen) {
+        if (screen)
+            connect(screen, &QScreen::availableGeometryChanged, &screenTimer_, qOverload<>(&QTimer::start),
+                    Qt::UniqueConnection);
+        screenTimer_.start();
+    };
+    screenTimer_.setSingleShot(true);
+    screenTimer_.setInterval(100);  // the several signals of one change come as one
+    connect(&screenTimer_, &QTimer::timeout, this, &MainWindow::followScreen);
+    if (windowHandle()) {
+        connect(windowHandle(), &QWindow::screenChanged, this, watchScreen);
+        if (QScreen* screen = windowHandle()->screen())
+            connect(screen, &QScreen::availableGeometryChanged, &screenTimer_, qOverload<>(&QTimer::start));
+    }
     if (soundsOn())
         playSound(QStringLiteral("Start"));
     ApplyLanguage();
@@ -1003,8 +1057,9 @@ void MainWindow::enterWaitingScores()
     for (const auto& [score, gameOver] : waitingScores_)
         changed = fame_.table.insert(score, fame_.PlayerName) > 0 || changed;
     waitingScores_.clear();
-    if (changed)
-        fame_.table.save(config_.file());
+    QString error;
+    if (changed && !fame_.table.save(config_.file(), &error) && !closing_)
+        reportError(error);
 }
 
 void MainWindow::endSession()

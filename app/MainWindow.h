@@ -76,6 +76,9 @@ public:
     void switchSounds(bool inBackground);
     // A menu, a dialog or another program has taken the player from the field.
     void playerLeft();
+    // The window covers a new work area (the screen's changed); the field is built for it
+    // and the game goes on.
+    void fitToArea(const QRect& area);
     // Scores whose hand-over waits for the hall of fame that was open when their game ended.
     int scoresWaitingForTheHallOfFame() const { return static_cast<int>(waitingScores_.size()); }
 
@@ -176,6 +179,9 @@ private:
     // Sizes the client area so that the window with its frame has the outer size; before
     // the game is first played, the field is built anew for it.
     void fitToFrame();
+    QMargins measuredFrame() const;
+    void placeInOuter(const QMargins& frame);
+    void followScreen();
     // Places the field and the side panel in the client area; true when the field picture
     // changed its size.
     bool layoutClientArea();
@@ -237,6 +243,7 @@ private:
     QRect outer_;  // the window's place with its frame, in logical pixels
     bool sizedByCompositor_ = false;
     QMargins appliedFrame_;
+    QTimer screenTimer_;
     bool quiet_ = false;  // sounds are not requested while set
     // Frames: at most one a display refresh.
     QRegion pendingFrame_;

@@ -23,7 +23,7 @@ void FameTable::load(const ProfileFile& file)
     }
 }
 
-void FameTable::save(ProfileFile& file) const
+bool FameTable::save(ProfileFile& file, QString* error) const
 {
     std::vector<ProfileFile::Entry> entries;
     for (int k = 1; k <= kFamePlaces; ++k)
@@ -31,8 +31,7 @@ void FameTable::save(ProfileFile& file) const
                            QString::number(places_[static_cast<size_t>(k - 1)].FameScore)});
     for (int k = 1; k <= kFamePlaces; ++k)
         entries.push_back({kFame, QStringLiteral("Name%1").arg(k), places_[static_cast<size_t>(k - 1)].FameName});
-    QString ignored;
-    file.write(entries, &ignored);
+    return file.write(entries, error);
 }
 
 int FameTable::insert(int score, const QString& name)

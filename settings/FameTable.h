@@ -24,8 +24,9 @@ public:
     FameTable();
     // Section "fame": Name1 .. Name8 (default "1. " ...), Score1 .. Score8 (default 0).
     void load(const ProfileFile& file);
-    // Score1 .. Score8, then Name1 .. Name8. Errors are ignored: the table stays in memory.
-    void save(ProfileFile& file) const;
+    // Score1 .. Score8, then Name1 .. Name8. A write that fails leaves the file as it was
+    // and the table in memory; false, with the player's message in *error.
+    bool save(ProfileFile& file, QString* error = nullptr) const;
 
     const FameEntry& place(int k) const { return places_[static_cast<size_t>(std::clamp(k, 1, kFamePlaces) - 1)]; }
     int eighthScore() const { return places_[kFamePlaces - 1].FameScore; }

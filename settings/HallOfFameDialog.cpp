@@ -91,7 +91,9 @@ void HallOfFameDialog::clearTable()
 
 void HallOfFameDialog::done(int result)
 {
-    state_.table.save(file_);
+    QString error;
+    if (!state_.table.save(file_, &error) && services_.report)
+        services_.report(error);
     QDialog::done(result);
 }
 

@@ -17,6 +17,7 @@ struct HallOfFameServices {
     std::function<void(const QString& event)> sound;  // plays when sound effects are on
     std::function<QString(int line)> text;            // language texts
     std::function<bool(const QString& question)> confirm;
+    std::function<void(const QString& message)> report;  // a save that failed
 };
 
 class HallOfFameDialog : public QDialog {

@@ -326,6 +326,22 @@ window)
     xdotool key Escape
     gone 'Kestrum Help'
     keysReachTheGame "after the help"
+    if [ "$scaling" = twomonitors ]; then
+        # The window's monitor goes: the window is taken to what is left (the whole screen,
+        # as the output's own monitor again) and covers it as at start-up.
+        xrandr --delmonitor right
+        for _ in $(seq 30); do
+            sleep 0.2
+            frame "$main"
+            [ "$X,$Y ${WIDTH}x$HEIGHT" = "0,0 ${screen%x*}x$((${screen#*x} - 29))" ] && break
+        done
+        [ "$X,$Y ${WIDTH}x$HEIGHT" = "0,0 ${screen%x*}x$((${screen#*x} - 29))" ] ||
+            fail "after its monitor went the window's frame is $X,$Y ${WIDTH}x$HEIGHT"
+        shot followed
+        "$check" --layout "$work/followed.png" || fail "the field or the legend is cut off after the monitor went"
+        "$check" --notice "$work/followed.png" || fail "the rebuilt field does not wait for a key"
+        keysReachTheGame "after the monitor went"
+    fi
     ;;
 
 game-over | game-over-term)

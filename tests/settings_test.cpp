@@ -490,7 +490,10 @@ TEST_F(SettingsTest, OnAFullDiskEveryWriteFailsWholeAndTheOldFileStays)
         FameTable t;
         t.load(c.file());
         t.insert(500, "Eve");
-        t.save(c.file());
+        error.clear();
+        EXPECT_FALSE(t.save(c.file(), &error));
+        EXPECT_EQ(error, "Unable to write to " + QFileInfo(full + "/Kestrum.ini").absoluteFilePath());
+        EXPECT_EQ(t.place(1).FameName, "Eve") << "the table in memory keeps the entry";
         QFile now(full + "/Kestrum.ini");
         ASSERT_TRUE(now.open(QIODevice::ReadOnly));
         EXPECT_EQ(now.readAll(), old);

@@ -945,6 +945,47 @@ TEST_F(WindowTest, TheFieldSetupRebuildsTheFieldWithTheChosenSkin)
     EXPECT_EQ(w->SkinFileName, "small");
 }
 
+TEST_F(WindowTest, AScreenOfAnotherSizeTakesTheWindowAndTheGameGoesOnOnANewField)
+{
+    auto w = openWindow();
+    GameState& s = w->game().state();
+    w->keyDown(38);
+    for (int i = 0; i < 3; ++i)
+        w->tick();
+    s.Level = 3;
+    s.Score = 37;
+    s.Lives = 2;
+    const int before = s.FieldSize;
+    // A smaller screen: 800 x 600 less the task bar's strip.
+    w->fitToArea(QRect(0, 0, 800, 571));
+    EXPECT_EQ(w->frameGeometry(), QRect(0, 0, 800, 571)) << "the window with its frame covers the area";
+    const int clientHeight = w->height() - w->menuBar()->sizeHint().height();
+    EXPECT_EQ(w->fieldView()->height(), clientHeight);
+    EXPECT_EQ(s.FieldSize, clientHeight / s.CellSize);
+    EXPECT_LT(s.FieldSize, before);
+    EXPECT_EQ(s.Level, 3);
+    EXPECT_EQ(s.Score, 37);
+    EXPECT_EQ(w->panel()->scoreLabel->text(), "37");
+    EXPECT_EQ(s.Lives, 2);
+    EXPECT_TRUE(s.ResumeOnKey) << "the new attempt waits for a key";
+    EXPECT_FALSE(w->gameTimer().isActive());
+    w->keyDown(38);
+    EXPECT_TRUE(w->gameTimer().isActive());
+}
+
+TEST_F(WindowTest, AHallOfFameThatCannotBeSavedSaysSo)
+{
+    auto w = openWindow();
+    const QString ini = userIni(dir_);
+    ASSERT_TRUE(ProfileFile(ini).writeInt("options", "Speed", 100, nullptr));
+    ASSERT_TRUE(QFile::setPermissions(ini, QFile::ReadOwner));
+    answerDialogs([](QWidget* modal) { modal->close(); });
+    w->handOverScore(900, true);
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_TRUE(messages_.contains("Unable to write to " + QFileInfo(ini).absoluteFilePath())) << messages_.join('|').toStdString();
+    EXPECT_EQ(w->fame().table.place(1).FameScore, 900) << "the table in memory keeps the score";
+}
+
 // --- The game waits while the player is away ----------------------------------------
 
 TEST_F(WindowTest, AMenuADialogOrAnotherWindowPausesTheGameAndAKeyBringsItBack)

@@ -137,8 +137,9 @@ void BM_BuildWalls(benchmark::State& state)
 BENCHMARK(BM_BuildWalls)->ArgNames({"level", "cells"})->ArgsProduct({
     {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 40, 80}, {46, 130}});
 
-// A field where only five inner cells are free: 400 walls, a snake of 500 and the rest
-// food. The search draws at random until it falls back to listing the free cells.
+// A field where only five inner cells are free: 400 walls (the most a level pack fills), a
+// snake of 500 and the rest food. The search draws at random until it falls back to
+// listing the free cells.
 void BM_FindFreeCell(benchmark::State& state)
 {
     NullHost host;
@@ -157,7 +158,8 @@ void BM_FindFreeCell(benchmark::State& state)
         for (int x = 1; x <= N - 2; ++x)
             inner.push_back({x, y});
     size_t k = 0;
-    for (TWall& w : s.Walls) {
+    for (int i = 0; i < kPackRecords; ++i) {
+        TWall& w = s.Walls[static_cast<size_t>(i)];
         const TCellPos c = inner[k++];
         w.X = c.X;
         w.Y = c.Y;

@@ -172,7 +172,30 @@ int Game::restingTile(TCellPos c) const
 void Game::eraseCell(TCellPos c)
 {
     if (onField(c))
-        canvas_.drawTile(c, restingTile(c));
+        canvas_.drawTile(c, standingTile(c));
+}
+
+// Two things may share a cell (food or the exit on the pear's or the scissors' cell, the
+// exit under the snake's start): the one that leaves uncovers the other, never the floor.
+int Game::standingTile(TCellPos c) const
+{
+    const int resting = restingTile(c);
+    if (resting != tile::Floor)
+        return resting;
+    if (c == s_.ExitPos)
+        return tile::ExitLeft;
+    if (c == TCellPos{s_.ExitPos.X + 1, s_.ExitPos.Y})
+        return tile::ExitRight;
+    const int foods = std::clamp(s_.FoodCount, 0, kFoodCells);
+    for (int i = 0; i < foods; ++i)
+        if (s_.FoodList[static_cast<size_t>(i)] == c)
+            return tile::Food;
+    const std::pair<const TItemState&, int> items[] = {
+        {s_.Death, tile::Death}, {s_.Life, tile::Pear}, {s_.Shot, tile::Scissors}, {s_.Drug, tile::Mushroom}};
+    for (const auto& [it, picture] : items)
+        if (it.Present && it.Pos == c)
+            return picture;
+    return tile::Floor;
 }
 
 // A growing snake may run into the cell its tail stands on, and then holds that cell twice:
@@ -685,9 +708,10 @@ void Game::OpenExit()
     TCellPos c;
     if (!FindFreeCell(true, c))
         return;  // no free pair: the exit stays where it is, and stays drawn
-    eraseCell(s_.ExitPos);
-    eraseCell({s_.ExitPos.X + 1, s_.ExitPos.Y});
+    const TCellPos old = s_.ExitPos;
     s_.ExitPos = c;
+    eraseCell(old);
+    eraseCell({old.X + 1, old.Y});
     sound("ShowExit");
     StartCellAnimation(c.X, c.Y, tile::ExitLeft, 5, 10);
     StartCellAnimation(c.X + 1, c.Y, tile::ExitRight, 4, 10);
@@ -879,9 +903,10 @@ void Game::sequenceStep()
         DrawSnake(s_.SnakeLast - s_.ExitCountdown + 2);
         if (s_.ExitCountdown < 0) {
             host_.stopSequenceTimer();
-            eraseCell(s_.ExitPos);
-            eraseCell({s_.ExitPos.X + 1, s_.ExitPos.Y});
+            const TCellPos old = s_.ExitPos;
             s_.ExitPos = {-1, -2};
+            eraseCell(old);
+            eraseCell({old.X + 1, old.Y});
             s_.Level += 1;
             showLevelLabel(host_.langText(39));
             host_.checkLevelItem(s_.Level);

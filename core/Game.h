@@ -205,6 +205,7 @@ private:
     // there. Every cell the snake, an item or the exit leaves is drawn with it, so a wall
     // is never hidden by the floor.
     int restingTile(TCellPos c) const;
+    int standingTile(TCellPos c) const;
     void setRestingTile(TCellPos c, int tileNumber);
     size_t restingIndex(TCellPos c) const;
     void eraseCell(TCellPos c);

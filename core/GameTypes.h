@@ -11,7 +11,13 @@ namespace kestrum {
 inline constexpr int kSnakeCells = 501;
 inline constexpr int kMaxSnakeLast = 499;  // SnakeLast + 1 must stay a valid slot
 inline constexpr int kFoodCells = 500;
-inline constexpr int kWallRecords = 400;
+// The largest field the game builds: 4-pixel cells on a screen 4096 pixels high. A taller
+// canvas shows this many cells from its top.
+inline constexpr int kMaxFieldSize = 1024;
+// Records a level pack or the random blocks of a level fill at most.
+inline constexpr int kPackRecords = 400;
+// The wall table: room for the largest built-in layout on the largest field.
+inline constexpr int kWallRecords = 3 * kMaxFieldSize;
 inline constexpr int kTileCount = 31;
 
 // A field cell: X is the column from the left, Y the row from the top.

@@ -225,7 +225,7 @@ struct LevelPack::Section {
     int level = 0;
     int numBase = 1, numLine = 1;
     bool numBaseSet = false, numLineSet = false;
-    std::vector<BaseSpec> bases = std::vector<BaseSpec>(kWallRecords);  // k = 1 ... 400
+    std::vector<BaseSpec> bases = std::vector<BaseSpec>(kPackRecords);  // k = 1 ... 400
     std::vector<std::pair<int, LineSpec>> lines;  // the lines that have keys, by number
 
     // Values of line keys in the file's order until the section ends.
@@ -253,7 +253,7 @@ struct LevelPack::Section {
         case Field::BaseX:
         case Field::BaseY:
         case Field::BaseType: {
-            if (f->number > kWallRecords)
+            if (f->number > kPackRecords)
                 return;  // past the table: never read
             BaseSpec& b = bases[static_cast<size_t>(f->number - 1)];
             const auto bit = static_cast<uint8_t>(1u << static_cast<int>(f->field));
@@ -382,7 +382,7 @@ PackLevelResult LevelPack::build(int level, int fieldSize, WallTable& walls, con
     const TCellPos parked = parkedWall(fieldSize);
 
     const auto append = [&](TCellPos c, uint8_t kind) {
-        if (result.records >= kWallRecords) {
+        if (result.records >= kPackRecords) {
             ++result.dropped;
             return;
         }
@@ -392,7 +392,7 @@ PackLevelResult LevelPack::build(int level, int fieldSize, WallTable& walls, con
     // Base points; a negative count makes none, and those past the table are not read.
     const int bases = std::max(sec.numBase, 0);
     for (int k = 1; k <= bases; ++k) {
-        if (result.records >= kWallRecords) {
+        if (result.records >= kPackRecords) {
             result.dropped += bases - k + 1;
             break;
         }
@@ -414,23 +414,23 @@ PackLevelResult LevelPack::build(int level, int fieldSize, WallTable& walls, con
     };
     const auto draw = [&](const LineSpec& line) {
         int made = 0;
-        if (line.beg >= 1 && line.beg <= kWallRecords && line.end >= 1 && line.end <= kWallRecords) {
+        if (line.beg >= 1 && line.beg <= kPackRecords && line.end >= 1 && line.end <= kPackRecords) {
             const TCellPos from = record(line.beg);
             const TCellPos to = record(line.end);
             const long long n = line.stepX != 0 ? std::llabs(static_cast<long long>(from.X) - to.X)
                                                 : std::llabs(static_cast<long long>(from.Y) - to.Y);
-            for (long long i = 1; i < n && result.records < kWallRecords; ++i) {
+            for (long long i = 1; i < n && result.records < kPackRecords; ++i) {
                 append({heldOffField(from.X + i * line.stepX), heldOffField(from.Y + i * line.stepY)}, line.kind);
                 ++made;
             }
-            if (result.records >= kWallRecords && n - 1 > made)
+            if (result.records >= kPackRecords && n - 1 > made)
                 result.dropped += static_cast<int>(std::min<long long>(n - 1 - made, 1 << 20));
         }
         return made;
     };
     const int lines = std::max(sec.numLine, 0);
     auto written = sec.lines.begin();
-    for (int j = 1; j <= lines && result.records < kWallRecords;) {
+    for (int j = 1; j <= lines && result.records < kPackRecords;) {
         while (written != sec.lines.end() && written->first < j)
             ++written;
         if (written != sec.lines.end() && written->first == j) {

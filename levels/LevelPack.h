@@ -12,7 +12,7 @@ namespace kestrum {
 
 struct PackLevelResult {
     int records = 0;        // records filled from record 1 on
-    int dropped = 0;        // records past the table's 400 that were left out
+    int dropped = 0;        // records past a pack's 400 that were left out
     bool sectionFound = false;
 };
 

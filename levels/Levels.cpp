@@ -91,7 +91,7 @@ int clearSnakeRoom(WallTable& walls, int count, int level, int N)
     return kept;
 }
 
-int randomBlockCount(int level) { return level > 10 ? std::min(6 * level - 55, kWallRecords) : 0; }
+int randomBlockCount(int level) { return level > 10 ? std::min(6 * level - 55, kPackRecords) : 0; }
 
 int builtInLayout(WallTable& walls, int level, int N)
 {

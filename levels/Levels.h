@@ -44,7 +44,7 @@ int builtInLayout(WallTable& walls, int level, int fieldSize);
 // many are left.
 int clearSnakeRoom(WallTable& walls, int count, int level, int fieldSize);
 
-// Number of random blocks of a level above 10, at most the table's 400.
+// Number of random blocks of a level above 10, at most 400.
 int randomBlockCount(int level);
 
 }  // namespace kestrum

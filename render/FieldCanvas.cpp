@@ -43,8 +43,11 @@ void FieldCanvas::resize(int width, int height)
 void FieldCanvas::setGeometry(int cellSize)
 {
     cellSize_ = std::max(cellSize, 1);
-    fieldSize_ = image_.height() / cellSize_;
-    fieldLeft_ = image_.width() / 2 - image_.height() / 2;
+    const int rows = image_.height() / cellSize_;
+    fieldSize_ = std::min(rows, kMaxFieldSize);
+    // A field held to the largest size stands at the top, centred across.
+    const int side = fieldSize_ < rows ? fieldSize_ * cellSize_ : image_.height();
+    fieldLeft_ = image_.width() / 2 - side / 2;
 }
 
 // Row copies instead of a painter: the tick draws a handful of cells and this keeps it

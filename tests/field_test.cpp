@@ -65,16 +65,26 @@ TEST(FieldGeometry, TwentyTwoPixelCellsOnA406PixelImage)
     canvas.resize(577 - 102, 406);
     canvas.setGeometry(22);
     EXPECT_EQ(canvas.fieldSize(), 18);
-    EXPECT_EQ(canvas.fieldLeft(), 475 / 2 - 406 / 2);
-    EXPECT_EQ(canvas.cellOrigin(3, 2), QPoint(34 + 66, 44));
+    EXPECT_EQ(canvas.fieldLeft(), 34);  // 237 - 203
+    EXPECT_EQ(canvas.cellOrigin(3, 2), QPoint(100, 44));
 }
 
-TEST(FieldGeometry, FieldLeftTruncatesTowardZeroWhenNarrow)
+TEST(FieldGeometry, FieldLeftTruncatesTowardZeroWhenNarrowAndTheFieldStopsAtItsLargest)
 {
     FieldCanvas canvas;
     canvas.resize(301, 400);
     canvas.setGeometry(20);
-    EXPECT_EQ(canvas.fieldLeft(), 150 - 200);
+    EXPECT_EQ(canvas.fieldLeft(), -50);
+    // 4-pixel cells on a canvas 5000 pixels high: 1024 cells (4096 pixels) from the top,
+    // centred across.
+    canvas.resize(6000, 5000);
+    canvas.setGeometry(4);
+    EXPECT_EQ(canvas.fieldSize(), 1024);
+    EXPECT_EQ(canvas.fieldLeft(), 952);  // 3000 - 2048
+    canvas.resize(6000, 4099);
+    canvas.setGeometry(4);
+    EXPECT_EQ(canvas.fieldSize(), 1024);
+    EXPECT_EQ(canvas.fieldLeft(), 951) << "below the largest the old rule stands: 3000 - 2049";
 }
 
 TEST(FieldDrawing, BackgroundInTheMarginsBorderOnTheRingFloorInside)

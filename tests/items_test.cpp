@@ -512,6 +512,59 @@ TEST(Exit, WithNoFreePairTheOldExitStaysAndStaysDrawn)
     EXPECT_EQ(g.tileAtCell(5, 4), tile::ExitRight);
 }
 
+TEST(Items, WhatLeavesACellUncoversWhatStillStandsThere)
+{
+    TestGame g(20);
+    g.clearItems();
+    GameState& s = g.s();
+    const auto settle = [&] {
+        for (int i = 0; i < 20; ++i)
+            g.game->animationStep();
+    };
+    // The pear at (6, 6) and the scissors at (9, 9); the exit opens on the pear's cell and
+    // a food lands on the scissors' (neither blocks a free cell).
+    s.Life = {{6, 6}, true, 100};
+    s.Shot = {{9, 9}, true, 100};
+    g.game->StartCellAnimation(6, 6, tile::Pear, 1, 15);
+    g.game->StartCellAnimation(9, 9, tile::Scissors, 2, 15);
+    settle();
+    s.ExitPos = {6, 6};
+    g.game->StartCellAnimation(6, 6, tile::ExitLeft, 5, 10);
+    g.game->StartCellAnimation(7, 6, tile::ExitRight, 4, 10);
+    s.FoodList[0] = {9, 9};
+    s.FoodCount = 1;
+    g.game->StartCellAnimation(9, 9, tile::Food, 1, 10);
+    settle();
+    // Both leave on schedule: their cells show the exit's half and the food, not the floor.
+    g.game->RemoveItem(ItemKind::Life, false);
+    g.game->RemoveItem(ItemKind::Shot, false);
+    settle();
+    EXPECT_EQ(g.tileAtCell(6, 6), tile::ExitLeft);
+    EXPECT_EQ(g.tileAtCell(7, 6), tile::ExitRight);
+    EXPECT_EQ(g.tileAtCell(9, 9), tile::Food);
+    // The exit moving on leaves the floor behind, and so does the exit at the end of a level.
+    g.game->OpenExit();
+    ASSERT_NE(s.ExitPos, (TCellPos{6, 6}));
+    EXPECT_EQ(g.tileAtCell(6, 6), tile::Floor);
+    EXPECT_EQ(g.tileAtCell(7, 6), tile::Floor);
+
+    // An open exit on the head's start cell, kept across a lost life: once the new attempt's
+    // snake has moved off it, the exit shows again.
+    TestGame h(20);
+    h.clearItems();
+    const TCellPos start = h.s().SnakeBody[0];
+    h.s().ExitPos = start;
+    h.game->StartAttempt();
+    h.game->keyDown(37);  // left, off the column the snake started in
+    for (int i = 0; i < 6; ++i)
+        h.tick();
+    for (int i = 0; i < 20; ++i)
+        h.game->animationStep();
+    ASSERT_NE(h.s().Seq, Sequence::animExit) << "the snake did not go into the exit";
+    EXPECT_EQ(h.tileAtCell(start.X, start.Y), tile::ExitLeft);
+    EXPECT_EQ(h.tileAtCell(start.X + 1, start.Y), tile::ExitRight);
+}
+
 TEST(Items, NoSoundIsAskedForWhileSoundsAreOff)
 {
     TestGame g(20);

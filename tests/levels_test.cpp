@@ -247,6 +247,28 @@ TEST(BuiltInLevels, EveryLayoutLeavesTheSnakeItsStartCellsAndTheCellAhead)
         }
 }
 
+TEST(BuiltInLevels, EveryLayoutIsWholeOnTheLargestFields)
+{
+    // On 250 cells (d 248, a third 82, a sixth 41, the middle 124): level 6's top side is
+    // row 82 from column 42 to 207, level 7's middle bar column 125 from row 41 to 208 (168
+    // cells, and the cross bar's own record where the two meet).
+    const auto cellsOn = [](const Built& b, auto where) {
+        int n = 0;
+        for (int i = 0; i < b.count; ++i)
+            n += where(b.walls[static_cast<size_t>(i)]);
+        return n;
+    };
+    EXPECT_EQ(cellsOn(build(6, 250), [](const TWall& w) { return w.Y == 82 && w.X >= 42 && w.X <= 207; }), 166);
+    EXPECT_EQ(cellsOn(build(7, 250), [](const TWall& w) { return w.X == 125 && w.Y >= 41 && w.Y <= 208; }), 169);
+    // Up to the largest field the game builds, no layout reaches the table's end (where
+    // its last runs would be cut).
+    for (int N = 10; N <= kMaxFieldSize; N += N < 200 ? 1 : 7)
+        for (int level = 0; level <= 10; ++level)
+            ASSERT_LT(build(level, N).count, kWallRecords) << "level " << level << " on " << N << " cells";
+    for (int level = 0; level <= 10; ++level)
+        ASSERT_LT(build(level, kMaxFieldSize).count, kWallRecords) << "level " << level;
+}
+
 TEST(RandomLevels, BlocksKeepOffTheSnakesRoomAndTheOpenExit)
 {
     const int N = 32;

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int level = -1; level <= 10; ++level) {
             WallTable walls;
             const PackLevelResult r = pack->build(level, field, walls, {});
-            if (r.records < 0 || r.records > kWallRecords)
+            if (r.records < 0 || r.records > kPackRecords)
                 std::abort();
         }
     }

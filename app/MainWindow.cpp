@@ -28,6 +28,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QWindow>
 
 #include <algorithm>
@@ -332,6 +333,11 @@ void MainWindow::createWindows()
     warning_ = new WarningPopup(this);
     speedDialog_ = new SpeedDialog(this);
     helpWindow_ = new HelpWindow(this);
+    helpKey(playerNameDialog_, QStringLiteral("fame"));
+    helpKey(hallOfFameDialog_, QStringLiteral("fame"));
+    helpKey(speedDialog_, QStringLiteral("speed"));
+    helpKey(fieldSetupDialog_, QStringLiteral("skins"));
+    helpKey(addSkinDialog_, QStringLiteral("skins"));
     applyLanguageToWindows();
 }
 
@@ -667,12 +673,31 @@ void MainWindow::newGame() { game_.newGame(); }
 void MainWindow::togglePause() { game_.togglePause(); }
 void MainWindow::exitGame() { close(); }
 
-void MainWindow::showHelp()
+void MainWindow::showHelp() { showHelpTopic(QStringLiteral("en")); }
+
+// From a dialog the help comes over it, modal in its turn, so that it can be read and
+// closed before the dialog is answered; from the game it stands beside it.
+void MainWindow::showHelpTopic(const QString& topic)
 {
     createWindows();
+    const Qt::WindowModality modality = QApplication::activeModalWidget() && QApplication::activeModalWidget() != helpWindow_
+                                            ? Qt::ApplicationModal
+                                            : Qt::NonModal;
+    if (helpWindow_->windowModality() != modality) {
+        helpWindow_->hide();
+        helpWindow_->setWindowModality(modality);
+    }
     QString error;
-    if (!helpWindow_->showTopic(QStringLiteral("Kestrum.hlp"), QStringLiteral("en"), &error))
+    if (!helpWindow_->showTopic(QStringLiteral("Kestrum.hlp"), topic, &error))
         reportError(error);
+}
+
+// F1 in a window of the game opens the help at that window's topic.
+void MainWindow::helpKey(QWidget* window, const QString& topic)
+{
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    key->setContext(Qt::WindowShortcut);
+    connect(key, &QShortcut::activated, this, [this, topic] { showHelpTopic(topic); });
 }
 
 void MainWindow::showAbout()

@@ -73,6 +73,7 @@ public:
     // The application came to (true) or left (false) the foreground.
     void foregroundChanged(bool active);
     void startMusic(bool comingBack);
+    void showHelpTopic(const QString& topic);
     void switchSounds(bool inBackground);
     // A menu, a dialog or another program has taken the player from the field.
     void playerLeft();
@@ -175,6 +176,7 @@ protected:
 
 private:
     void createActions();
+    void helpKey(QWidget* window, const QString& topic);
     void loadWaveList();
     // Sizes the client area so that the window with its frame has the outer size; before
     // the game is first played, the field is built anew for it.

@@ -986,6 +986,35 @@ TEST_F(WindowTest, AHallOfFameThatCannotBeSavedSaysSo)
     EXPECT_EQ(w->fame().table.place(1).FameScore, 900) << "the table in memory keeps the score";
 }
 
+TEST_F(WindowTest, F1InADialogOpensTheHelpAtItsTopicOverIt)
+{
+    QFile::copy(QStringLiteral(KESTRUM_DATA_DIR "/Kestrum.hlp"), dir_.filePath("Kestrum.hlp"));
+    auto w = openWindow();
+    QStringList topics;
+    answerDialogs([&](QWidget* modal) {
+        if (modal->objectName() == "helpWindow")
+            return;
+        QTest::keyClick(modal, Qt::Key_F1);
+        HelpWindow* help = w->helpWindow();
+        topics << (help->isVisible() && help->isModal() ? help->shownAnchor() : QString("no help over it"));
+        // The help, not the dialog, has the keyboard now; closed, it gives it back.
+        EXPECT_EQ(QApplication::activeModalWidget(), help) << modal->objectName().toStdString();
+        help->close();
+        EXPECT_EQ(QApplication::activeModalWidget(), modal);
+        modal->close();
+    });
+    w->action("customSpeed")->trigger();
+    w->action("hallOfFame")->trigger();
+    w->action("fieldSetup")->trigger();
+    w->handOverScore(900, true);
+    EXPECT_EQ(topics, (QStringList{"speed", "fame", "skins", "fame", "fame"})) << dialogs_.join('|').toStdString();
+    // From the game itself the help stands beside it.
+    w->action("help")->trigger();
+    EXPECT_TRUE(w->helpWindow()->isVisible());
+    EXPECT_FALSE(w->helpWindow()->isModal());
+    EXPECT_EQ(w->helpWindow()->shownAnchor(), "en");
+}
+
 // --- The game waits while the player is away ----------------------------------------
 
 TEST_F(WindowTest, AMenuADialogOrAnotherWindowPausesTheGameAndAKeyBringsItBack)

@@ -169,7 +169,7 @@ bool SoundEffects::wake()
     freeChunks();
     chunks_.assign(clips_.size(), nullptr);
     for (size_t i = 0; i < clips_.size(); ++i) {
-        const QByteArray& wav = clips_[i].wav;
+        const QByteArray wav = wavAtRate(clips_[i].wav, clips_[i].frequency);
         SDL_RWops* rw = mix().RWFromConstMem(wav.constData(), static_cast<int>(wav.size()));
         chunks_[i] = rw ? mix().LoadWAV_RW(rw, 1) : nullptr;
         if (chunks_[i])

@@ -139,4 +139,33 @@ QByteArray makeWav(const std::vector<int16_t>& samples, int frequency)
     return w;
 }
 
+QByteArray wavAtRate(const QByteArray& wav, int frequency)
+{
+    const auto u32 = [&](qsizetype at) {
+        return static_cast<quint32>(static_cast<uint8_t>(wav[at])) | static_cast<quint32>(static_cast<uint8_t>(wav[at + 1])) << 8 |
+               static_cast<quint32>(static_cast<uint8_t>(wav[at + 2])) << 16 |
+               static_cast<quint32>(static_cast<uint8_t>(wav[at + 3])) << 24;
+    };
+    if (wav.size() < 12 || !wav.startsWith("RIFF") || wav.mid(8, 4) != "WAVE")
+        return wav;
+    for (qsizetype at = 12; at + 8 <= wav.size();) {
+        const quint32 size = u32(at + 4);
+        if (wav.mid(at, 4) == "fmt " && size >= 16 && at + 8 + 16 <= wav.size()) {
+            if (u32(at + 12) == static_cast<quint32>(frequency))
+                return wav;
+            const int blockAlign = static_cast<uint8_t>(wav[at + 20]) | static_cast<uint8_t>(wav[at + 21]) << 8;
+            QByteArray out = wav;
+            const auto set = [&](qsizetype pos, quint32 v) {
+                for (int b = 0; b < 4; ++b)
+                    out[pos + b] = static_cast<char>((v >> (8 * b)) & 0xFF);
+            };
+            set(at + 12, static_cast<quint32>(frequency));
+            set(at + 16, static_cast<quint32>(frequency) * static_cast<quint32>(blockAlign));
+            return out;
+        }
+        at += 8 + static_cast<qsizetype>(size) + (size & 1);
+    }
+    return wav;
+}
+
 }  // namespace kestrum

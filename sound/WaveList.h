@@ -9,7 +9,8 @@
 //     name            printable ASCII without blanks, the event name ("EatApple" ...)
 //     flags           u8, 1: the clip loops; 0: it plays once
 //     copies          u8, how many copies may sound at once; 0 for no limit
-//     frequency       u32, samples per second of the clip's sound (8000 .. 192000)
+//     frequency       u32, samples per second the clip is played at (8000 .. 192000); a
+//                     rate other than the WAVE file's own plays it higher or lower
 //     volume          u8, 0 .. 128
 //     pan             i8, -100 (left) .. 100 (right)
 //     data length     u32, at most 16 MiB
@@ -40,5 +41,9 @@ std::optional<std::vector<WaveClip>> parseWaveList(const QByteArray& bytes, QStr
 QByteArray writeWaveList(const std::vector<WaveClip>& clips);
 // A RIFF WAVE file of 16-bit mono samples.
 QByteArray makeWav(const std::vector<int16_t>& samples, int frequency);
+// The WAVE file played at another rate (its pitch and length change with it), as the
+// clip's frequency asks; the file as it is when it is at that rate already or has no
+// format chunk to change.
+QByteArray wavAtRate(const QByteArray& wav, int frequency);
 
 }  // namespace kestrum

@@ -191,6 +191,43 @@ TEST_F(DiskAudio, ACentredClipSoundsAtFullStrengthAndAPannedOneKeepsItsBalance)
     }
 }
 
+TEST_F(DiskAudio, AClipPlaysAtItsOwnFrequency)
+{
+    // The same 2205 samples of 22050 Hz, played at 22050 and at 44100 samples a second:
+    // 0.1 s and 0.05 s, 4410 and 2205 frames of the 44100 Hz output.
+    std::vector<int> frames;
+    for (const int frequency : {22050, 44100}) {
+        QFile::remove(out_);
+        WaveClip clip = testClip("EatApple");
+        clip.frequency = frequency;
+        QFile f(dir_.filePath("rate.dxw"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(writeWaveList({clip}));
+        f.close();
+        SoundEffects effects;
+        QString error;
+        ASSERT_TRUE(effects.load(f.fileName(), &error)) << error.toStdString();
+        ASSERT_TRUE(effects.openDevice());
+        ASSERT_TRUE(effects.play("EatApple"));
+        QThread::msleep(300);
+        effects.closeDevice();
+        QFile raw(out_);
+        ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+        const QByteArray bytes = raw.readAll();
+        int first = -1, last = -1;
+        for (qsizetype i = 0; i + 3 < bytes.size(); i += 4)
+            if (bytes[i] != 0 || bytes[i + 1] != 0) {
+                last = static_cast<int>(i / 4);
+                first = first < 0 ? last : first;
+            }
+        frames.push_back(last - first + 1);
+    }
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_NEAR(frames[0], 4410, 100);
+    EXPECT_NEAR(frames[1], 2205, 100);
+    EXPECT_EQ(wavAtRate(testClip("x").wav, 22050), testClip("x").wav) << "a clip at its own rate stays as it is";
+}
+
 TEST_F(DiskAudio, ClipsOverlapAndKeepToTheirCopyLimit)
 {
     ASSERT_TRUE(list_.openDevice());

@@ -832,6 +832,22 @@ void MainWindow::startMusic(bool comingBack)
     });
 }
 
+void MainWindow::keepSoundAwake(bool keep)
+{
+    if (keep == soundEffects_.keptAwake())
+        return;
+    soundEffects_.keepAwake(keep);
+    // Asleep after a silence: the device is taken again off the event thread, before the
+    // first clip of the game asks for it.
+    if (keep && soundEffects_.deviceOpen() && !soundEffects_.awake())
+        deviceOpener_.open([this](bool held) {
+            if (held && soundEffects_.deviceOpen() && soundEffects_.keptAwake())
+                soundEffects_.wake();
+            if (held)
+                AudioDevice::release();
+        });
+}
+
 void MainWindow::playerLeft()
 {
     if (closing_)

@@ -75,6 +75,9 @@ public:
     void startMusic(bool comingBack);
     void showHelpTopic(const QString& topic);
     void switchSounds(bool inBackground);
+    // While the snake moves the effects keep their device: taking it again after a silence
+    // costs a real sound server several milliseconds inside a tick.
+    void keepSoundAwake(bool keep);
     // A menu, a dialog or another program has taken the player from the field.
     void playerLeft();
     // The window covers a new work area (the screen's changed); the field is built for it
@@ -135,8 +138,13 @@ public:
     {
         if (!gameTimer_.isActive())
             gameTimer_.start();
+        keepSoundAwake(true);
     }
-    void stopGameTimer() override { gameTimer_.stop(); }
+    void stopGameTimer() override
+    {
+        gameTimer_.stop();
+        keepSoundAwake(false);
+    }
     bool gameTimerRunning() const override { return gameTimer_.isActive(); }
     int gameTimerInterval() const override { return gameTimer_.interval(); }
     void startSequenceTimer() override { sequenceTimer_.start(); }

@@ -178,10 +178,17 @@ bool SoundEffects::wake()
     return true;
 }
 
+void SoundEffects::keepAwake(bool keep)
+{
+    keepAwake_ = keep;
+    if (!keep && awake_)
+        idle_.start();
+}
+
 void SoundEffects::sleepIfSilent()
 {
     // A clip still sounding restarts the timer when it ends.
-    if (!awake_ || mix().Playing(-1) > 0)
+    if (!awake_ || keepAwake_ || mix().Playing(-1) > 0)
         return;
     mix().ChannelFinished(nullptr);
     silenceTimer.store(nullptr);

@@ -56,8 +56,15 @@ public:
     void setSilenceBeforeSleep(int ms) { idle_.setInterval(ms); }
     // True while the list holds the device; false while it sleeps through a silence.
     bool awake() const { return awake_; }
-    // Lets go of the device now unless a clip sounds; the silence timer calls it.
+    // Lets go of the device now unless a clip sounds or it is kept; the silence timer
+    // calls it.
     void sleepIfSilent();
+    // Keeps the device through silences (a game being played), or lets the next silence
+    // take it again.
+    void keepAwake(bool keep);
+    bool keptAwake() const { return keepAwake_; }
+    // Takes the device again after a silence, as the next clip would.
+    bool wake();
 
     // Starts a clip without waiting for it: a free copy, or another copy while the clip's
     // limit allows, else one of its sounding copies starts over. Returns false for a name
@@ -68,14 +75,14 @@ public:
 
 private:
     void freeChunks();
-    // Takes the device (again); the clips are converted anew when it comes back in
-    // another format.
-    bool wake();
+    // Taking the device again converts the clips anew when it comes back in another
+    // format.
     std::vector<WaveClip> clips_;
     QHash<QString, int> index_;
     std::vector<Mix_Chunk*> chunks_;
     bool open_ = false;
     bool awake_ = false;
+    bool keepAwake_ = false;
     struct DeviceFormat {
         int frequency = 0, channels = 0;
         unsigned format = 0;

@@ -288,6 +288,21 @@ TEST_F(DiskAudio, AfterASilenceTheDeviceIsLetGoAndTheNextClipTakesItAgain)
     list_.closeDevice();
     EXPECT_GT(loudest(), 3000) << "the first clip after the silence sounded";
     std::printf("device taken again and the clip started in %lld ms\n", static_cast<long long>(wakeMs));
+
+    // Kept awake (a game being played), the list holds the device through any silence;
+    // let go, the next silence takes it.
+    ASSERT_TRUE(list_.openDevice());
+    list_.keepAwake(true);
+    ASSERT_TRUE(list_.play("EatApple"));
+    QTest::qWait(600);
+    EXPECT_TRUE(list_.awake());
+    EXPECT_EQ(AudioDevice::users(), 1);
+    list_.keepAwake(false);
+    EXPECT_TRUE(sleepsWithin(list_, 3000));
+    EXPECT_EQ(AudioDevice::users(), 0);
+    // Woken before the first clip asks: the clip then finds the device held.
+    ASSERT_TRUE(list_.wake());
+    EXPECT_EQ(AudioDevice::users(), 1);
 }
 
 TEST_F(DiskAudio, TheMusicKeepsTheDeviceThroughTheClipsSilence)

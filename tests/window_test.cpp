@@ -1230,6 +1230,11 @@ TEST_F(WindowTest, SoundEffectsSoundOnlyWhileSwitchedOn)
     });
     w->handOverScore(50, true);
     EXPECT_EQ(gameOvers, 1);
+    // While the snake moves the effects keep their device; paused, they let it go.
+    w->keyDown(38);
+    EXPECT_TRUE(w->soundEffects().keptAwake());
+    w->action("pause")->trigger();
+    EXPECT_FALSE(w->soundEffects().keptAwake());
     w->playSound("NoSuchClip");
     w->playSound("NoSuchClip");
     EXPECT_EQ(messages_, QStringList{"Wave 'NoSuchClip' not found"});

@@ -333,9 +333,25 @@ TEST(Collisions, TheCellTheTailJustLeftIsFree)
 
 TEST(Collisions, ParkedWallsAreNeverHit)
 {
-    TestGame g(20);
-    for (const TWall& w : g.s().Walls)
-        EXPECT_EQ((TCellPos{w.X, w.Y}), (TCellPos{-18, -18}));
+    // Level 0 parks every record; a head on any inner cell of any field size lives.
+    for (const int N : {10, 11, 20, 37}) {
+        TestGame g(N);
+        g.clearItems();
+        GameState& s = g.s();
+        for (int y = 1; y <= N - 2; ++y)
+            for (int x = 1; x <= N - 2; ++x) {
+                s.SnakeBody[0] = {x, y};
+                s.SnakeBody[1] = {x == 1 ? 2 : x - 1, y};  // a body beside, never under it
+                s.SnakeLast = 1;
+                g.game->CheckCollisions();
+                ASSERT_EQ(s.Seq, Sequence::None) << "died at (" << x << ", " << y << ") on " << N;
+            }
+        // The same check sees a real wall: one record moved onto a cell kills there.
+        s.Walls[0] = {3, 3, wkBlock};
+        s.SnakeBody[0] = {3, 3};
+        g.game->CheckCollisions();
+        EXPECT_NE(s.Seq, Sequence::None);
+    }
 }
 
 TEST(StepSnake, ShapesMoveWithTheirCells)

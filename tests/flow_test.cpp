@@ -647,13 +647,26 @@ TEST(Notice, TheFieldSaysWhenTheGameWaitsAndWhatFor)
 
 TEST(KillSnake, ALevelChangeMidSequenceNeverLeavesNegativeLivesInPlay)
 {
+    // The last life lost, and while its death sequence runs the player chooses a level
+    // (which costs a life of its own): the game is over, never played on at 0 or -1 lives.
     TestGame g(20);
-    g.s().Lives = 0;  // the last life is already gone
+    g.s().Lives = 1;
     g.game->KillSnake();
     EXPECT_EQ(g.s().Seq, Sequence::animDeath3);
     EXPECT_EQ(g.host.soundsPlayed.last(), "GameOver");
+    g.game->sequenceStep();
+    g.game->chooseLevel(5);
     runSequence(g);
-    EXPECT_EQ(g.s().Lives, 3);
+    EXPECT_EQ(g.s().Level, 5);
+    EXPECT_GE(g.s().Lives, 1);
+    EXPECT_EQ(g.host.labels[PanelLabel::Lives], "x " + QString::number(g.s().Lives));
+    // And a life count already at 0 when a death comes ends the game as the last life.
+    TestGame h(20);
+    h.s().Lives = 0;
+    h.game->KillSnake();
+    EXPECT_EQ(h.s().Seq, Sequence::animDeath3);
+    runSequence(h);
+    EXPECT_EQ(h.s().Lives, 3);
 }
 
 }  // namespace

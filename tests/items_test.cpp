@@ -226,13 +226,21 @@ TEST(FreeCell, ACrowdedFieldFallsBackToTheLastFreeCellAndAFullOneToNothing)
     EXPECT_EQ(s.ExitPos, exitBefore);
 }
 
-TEST(FreeCell, TheFoodListStopsAtFiveHundred)
+TEST(FreeCell, TheFoodListStopsAtFiveHundredAndNoTwoFoodsShareACell)
 {
-    TestGame g(40, 5, 3);
-    g.clearItems();
-    for (int i = 0; i < 520; ++i)
-        g.game->PlaceItem(ItemKind::Long);
-    EXPECT_EQ(g.s().FoodCount, kFoodCells);
+    // 3 000 placements on fields of 40 and 26 cells (576 inner cells: nearly full).
+    for (const auto& [N, seed] : {std::pair{40, 3}, {40, 4}, {40, 5}, {26, 6}, {26, 7}, {26, 8}}) {
+        TestGame g(N, 5, static_cast<uint64_t>(seed));
+        g.clearItems();
+        for (int i = 0; i < 520; ++i)
+            g.game->PlaceItem(ItemKind::Long);
+        const GameState& s = g.s();
+        EXPECT_EQ(s.FoodCount, kFoodCells);
+        std::set<std::pair<int, int>> cells;
+        for (int i = 0; i < s.FoodCount; ++i)
+            cells.insert({s.FoodList[static_cast<size_t>(i)].X, s.FoodList[static_cast<size_t>(i)].Y});
+        EXPECT_EQ(static_cast<int>(cells.size()), s.FoodCount) << N << " cells, seed " << seed;
+    }
 }
 
 // Puts one food right in front of the head (moving up) and returns its cell.

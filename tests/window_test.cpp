@@ -246,9 +246,13 @@ TEST_F(WindowTest, SidePanelShowsItsCountersHintsAndPictures)
     // The cartoon moves down on fields taller than 480 pixels; the indicator waits above it,
     // clear of the length box: with 22-pixel cells it is 28 pixels square and the gap
     // (147 ... 175) is narrower, so it starts one pixel below the box's frame.
-    const int animTop = p->lengthFrame->y() + p->lengthFrame->height() + 2 +
-                        (w->fieldView()->height() > 480 ? 26 : 0);
-    EXPECT_EQ(p->Anim->y(), animTop);
+    // The length box ends at 147: the cartoon stands at 149, or at 175 below a field of
+    // 481 pixels or more.
+    EXPECT_EQ(p->lengthFrame->y() + p->lengthFrame->height(), 147);
+    for (const auto& [height, top] : {std::pair{480, 149}, {481, 175}, {700, 175}, {300, 149}}) {
+        w->layoutSidePanel(w->game().pictures(), height);
+        EXPECT_EQ(p->Anim->y(), top) << "field " << height << " pixels high";
+    }
     EXPECT_EQ(p->mushroomIndicator->width(), 28);
     EXPECT_EQ(p->mushroomIndicator->y(), 150);
     EXPECT_FALSE(p->mushroomIndicator->geometry().intersects(p->lengthFrame->geometry()));

@@ -40,16 +40,17 @@ TEST(ItemSchedules, EachSpecialItemComesAndGoesInItsRanges)
     };
     for (uint64_t seed = 1; seed <= 20; ++seed) {
         IdleGame g(seed);
-        g.clearItems();
-        g.s().FoodDueTick = 1 << 30;
-        // Redraw the first appearances as the attempt start does.
-        g.s().Death.DueTick = g.random.next(30);
-        g.s().Life.DueTick = g.random.next(15);
-        g.s().Shot.DueTick = g.random.next(30) + 10;
-        g.s().Drug.DueTick = g.random.next(30);
+        // The first appearances as the attempt start drew them, kept while the food goes.
         std::map<ItemKind, int> firstDue;
-        for (const Range& r : ranges)
+        for (const Range& r : ranges) {
             firstDue[r.kind] = g.game->item(r.kind).DueTick;
+            EXPECT_GE(firstDue[r.kind], r.firstMin) << "seed " << seed;
+            EXPECT_LE(firstDue[r.kind], r.firstMax) << "seed " << seed;
+        }
+        g.clearItems();
+        for (const Range& r : ranges)
+            g.game->item(r.kind).DueTick = firstDue[r.kind];
+        g.s().FoodDueTick = 1 << 30;
         struct Track {
             int first = -1, lastChange = 0;
             bool present = false;

@@ -137,6 +137,25 @@ protected:
                                       static_cast<uint8_t>(raw[i]) | static_cast<uint8_t>(raw[i + 1]) << 8))));
         return peak;
     }
+    // Plays one clip alone on a fresh list and returns what the device was given.
+    QByteArray playAlone(const WaveClip& clip)
+    {
+        list_.closeDevice();
+        QFile::remove(out_);
+        QFile f(dir_.filePath("alone.dxw"));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(writeWaveList({clip}));
+        f.close();
+        SoundEffects effects;
+        QString error;
+        EXPECT_TRUE(effects.load(f.fileName(), &error)) << error.toStdString();
+        EXPECT_TRUE(effects.openDevice());
+        EXPECT_TRUE(effects.play(clip.name));
+        QThread::msleep(300);
+        effects.closeDevice();
+        QFile raw(out_);
+        return raw.open(QIODevice::ReadOnly) ? raw.readAll() : QByteArray();
+    }
     QTemporaryDir dir_;
     QString out_;
     SoundEffects list_;
@@ -158,26 +177,11 @@ TEST_F(DiskAudio, ACentredClipSoundsAtFullStrengthAndAPannedOneKeepsItsBalance)
 {
     for (const int pan : {0, -30, 100}) {
         SCOPED_TRACE(pan);
-        list_.closeDevice();
-        QFile::remove(out_);
         WaveClip clip = testClip("EatApple");
         clip.pan = pan;
-        QFile f(dir_.filePath("panned.dxw"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(writeWaveList({clip}));
-        f.close();
-        SoundEffects effects;
-        QString error;
-        ASSERT_TRUE(effects.load(f.fileName(), &error)) << error.toStdString();
-        ASSERT_TRUE(effects.openDevice());
-        ASSERT_TRUE(effects.play("EatApple"));
-        QThread::msleep(300);
-        effects.closeDevice();
         // The clip's samples are +-12000; each side as loud as its share of the pan says,
         // the side it leans to (or both, centred) at full strength.
-        QFile raw(out_);
-        ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-        const QByteArray bytes = raw.readAll();
+        const QByteArray bytes = playAlone(clip);
         int peak[2] = {0, 0};
         for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
             const int16_t v = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
@@ -197,23 +201,9 @@ TEST_F(DiskAudio, AClipPlaysAtItsOwnFrequency)
     // 0.1 s and 0.05 s, 4410 and 2205 frames of the 44100 Hz output.
     std::vector<int> frames;
     for (const int frequency : {22050, 44100}) {
-        QFile::remove(out_);
         WaveClip clip = testClip("EatApple");
         clip.frequency = frequency;
-        QFile f(dir_.filePath("rate.dxw"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(writeWaveList({clip}));
-        f.close();
-        SoundEffects effects;
-        QString error;
-        ASSERT_TRUE(effects.load(f.fileName(), &error)) << error.toStdString();
-        ASSERT_TRUE(effects.openDevice());
-        ASSERT_TRUE(effects.play("EatApple"));
-        QThread::msleep(300);
-        effects.closeDevice();
-        QFile raw(out_);
-        ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-        const QByteArray bytes = raw.readAll();
+        const QByteArray bytes = playAlone(clip);
         int first = -1, last = -1;
         for (qsizetype i = 0; i + 3 < bytes.size(); i += 4)
             if (bytes[i] != 0 || bytes[i + 1] != 0) {

@@ -426,7 +426,7 @@ bool MainWindow::event(QEvent* event)
     // the window is first drawn.
     if (event->type() == QEvent::Move && shown_ && !sizedByCompositor_)
         fitToFrame();
-    // The compositor's size for the maximized window, until the game is first played.
+    // The compositor's size for the maximized window, whenever it gives one.
     if (event->type() == QEvent::Resize && shown_ && sizedByCompositor_)
         fitToClientArea();
     // A dialog of the game or another program has the keyboard now.
@@ -437,11 +437,17 @@ bool MainWindow::event(QEvent* event)
 
 void MainWindow::fitToClientArea()
 {
-    // Once the game has been played the field stays: a rebuild would end the game.
-    if (game_.state().TickCount > 0 || !game_.state().ResumeOnKey || !layoutClientArea())
+    if (!layoutClientArea())
         return;
+    // A game already played (the output changed its size under the maximized window) goes
+    // on with its score, lives and level on the new field, as on X11.
+    const bool played = game_.state().TickCount > 0 || !game_.state().ResumeOnKey;
+    if (played) {
+        playerLeft();
+        game_.FreeCellPictures();
+    }
     quiet_ = true;
-    BuildField();
+    BuildField(played);
     quiet_ = false;
 }
 

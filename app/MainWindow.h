@@ -195,8 +195,7 @@ private:
     // Places the field and the side panel in the client area; true when the field picture
     // changed its size.
     bool layoutClientArea();
-    // Where the compositor sizes the window (Wayland): the field follows its client area
-    // until the game is first played.
+    // Where the compositor sizes the window (Wayland): the field follows its client area.
     void fitToClientArea();
     void shutDown();
     // The hall of fame that was open when a game ended has closed: the score goes in now.

@@ -42,10 +42,13 @@ void DeviceOpener::finished(bool held)
     worker_.join();
     std::vector<std::function<void(bool)>> waiting;
     waiting.swap(waiting_);
-    // The first request has the worker's opening; each further one its own, which is quick
-    // now that the device is open.
+    // The first request has the worker's opening; each further one its own, taken before
+    // any answer can give the first back (quick while the device is open).
+    std::vector<bool> answers(waiting.size(), false);
     for (size_t i = 0; i < waiting.size(); ++i)
-        waiting[i](held && (i == 0 || open_()));
+        answers[i] = held && (i == 0 || open_());
+    for (size_t i = 0; i < waiting.size(); ++i)
+        waiting[i](answers[i]);
 }
 
 }  // namespace kestrum

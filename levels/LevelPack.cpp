@@ -428,9 +428,10 @@ PackLevelResult LevelPack::build(int level, int fieldSize, WallTable& walls, con
         }
         return made;
     };
-    const int lines = std::max(sec.numLine, 0);
+    // Counted wide: NumLine may be the largest int, and the count goes one past it.
+    const long long lines = std::max(sec.numLine, 0);
     auto written = sec.lines.begin();
-    for (int j = 1; j <= lines && result.records < kPackRecords;) {
+    for (long long j = 1; j <= lines && result.records < kPackRecords;) {
         while (written != sec.lines.end() && written->first < j)
             ++written;
         if (written != sec.lines.end() && written->first == j) {
@@ -442,7 +443,7 @@ PackLevelResult LevelPack::build(int level, int fieldSize, WallTable& walls, con
         // changes nothing, and neither does any like it up to the next written line: a
         // large NumLine costs no more than the lines the file spells out.
         if (draw(LineSpec{}) == 0)
-            j = written == sec.lines.end() ? lines + 1 : std::min(written->first, lines + 1);
+            j = written == sec.lines.end() ? lines + 1 : std::min<long long>(written->first, lines + 1);
         else
             ++j;
     }

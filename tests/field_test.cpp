@@ -292,20 +292,49 @@ INSTANTIATE_TEST_SUITE_P(FieldDrawing, SnakeCells,
                                          std::pair<int, uint64_t>{40, 11}));
 
 // A snake that is not growing always ends in its tail picture, through single bends and
-// U-turns (two corners in a row) alike. While it grows the tail stands still and the cell
-// behind it takes the shape two ahead, which may be a bend: those ticks are left out.
+// U-turns (two corners in a row) alike. While it grows its last cell shows the floor and
+// the picture at the end of the snake stands still, tick after tick.
 TEST(FieldDrawing, ASnakeThatDoesNotGrowAlwaysEndsInItsTailPicture)
 {
     TestGame g(30, 10, 5);
     Bot bot(9, 0.1);
     GameState& s = g.s();
-    int checked = 0, bends = 0, straight = 0;
+    int checked = 0, bends = 0, straight = 0, growing = 0;
+    int lengthBefore = 0;
+    TCellPos standing{-1, -1};  // the cell just ahead of the last one, in the last growth tick
+    int standingPicture = -1;
     const auto beforeTick = [&] {
         g.clearItems();
         if (s.SnakeLast < 20 && s.PendingGrowth == 0)
             s.PendingGrowth = 25;
+        lengthBefore = s.SnakeLast;
+    };
+    const auto heldTwice = [&](TCellPos c, int skip) {
+        for (int i = 0; i < s.SnakeLast; ++i)
+            if (i != skip && s.SnakeBody[static_cast<size_t>(i)] == c)
+                return true;
+        return false;
     };
     playBot(g, bot, 20000, beforeTick, [&](long long ticks) {
+        if (s.Seq == Sequence::None && s.SnakeLast == lengthBefore + 1 && lengthBefore >= 3) {
+            // A growth tick: the last cell is the one just left, and shows the floor; the
+            // picture ahead of it is where the previous growth tick left it.
+            const TCellPos last = s.SnakeBody[static_cast<size_t>(s.SnakeLast)];
+            const TCellPos ahead = s.SnakeBody[static_cast<size_t>(s.SnakeLast - 1)];
+            if (!heldTwice(last, -1)) {
+                EXPECT_EQ(g.tileAtCell(last.X, last.Y), tile::Floor) << "tick " << ticks;
+                ++growing;
+            }
+            const int picture = g.tileAtCell(ahead.X, ahead.Y);
+            if (standing.X >= 0 && !heldTwice(ahead, s.SnakeLast - 1)) {
+                EXPECT_EQ(ahead, standing) << "tick " << ticks << ": the end of the snake moved while it grew";
+                EXPECT_EQ(picture, standingPicture) << "tick " << ticks << ": its picture changed";
+            }
+            standing = ahead;
+            standingPicture = picture;
+        } else {
+            standing = {-1, -1};
+        }
         // Still growing, or the growth's last corners not yet passed by the tail.
         straight = s.PendingGrowth != 0 ? 0 : straight + 1;
         if (s.Seq != Sequence::None || straight < s.SnakeLast + 2)
@@ -321,6 +350,7 @@ TEST(FieldDrawing, ASnakeThatDoesNotGrowAlwaysEndsInItsTailPicture)
     }, [&] { straight = 0; });
     EXPECT_GT(checked, 500);
     EXPECT_GT(bends, 20) << "ticks with a corner just ahead of the tail";
+    EXPECT_GT(growing, 500) << "growth ticks checked";
 }
 
 TEST(FieldDrawing, DrawingOffThePictureIsClipped)

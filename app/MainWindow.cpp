@@ -442,12 +442,28 @@ void MainWindow::fitToClientArea()
     // A game already played (the output changed its size under the maximized window) goes
     // on with its score, lives and level on the new field, as on X11.
     const bool played = game_.state().TickCount > 0 || !game_.state().ResumeOnKey;
-    if (played) {
-        playerLeft();
-        game_.FreeCellPictures();
-    }
+    if (played)
+        rebuildForNewSize();
+    else
+        buildQuietly();
+}
+
+// The build again for a new size; its start-up sounds have just been heard.
+void MainWindow::buildQuietly()
+{
     quiet_ = true;
-    BuildField(played);
+    BuildField();
+    quiet_ = false;
+}
+
+// A field of a new size under a running game: it goes on with its score, lives, apples
+// and level, its attempt waiting for a key, as after a new skin.
+void MainWindow::rebuildForNewSize()
+{
+    playerLeft();
+    game_.FreeCellPictures();
+    quiet_ = true;
+    BuildField(true);
     quiet_ = false;
 }
 
@@ -460,10 +476,7 @@ void MainWindow::fitToFrame()
     placeInOuter(frame);
     if (!layoutClientArea())
         return;
-    // The start-up build again, for the real size; its sounds have just been heard.
-    quiet_ = true;
-    BuildField();
-    quiet_ = false;
+    buildQuietly();
 }
 
 // The frame in device pixels: on a scaled screen Qt's own figure is rounded to logical
@@ -508,15 +521,8 @@ void MainWindow::fitToArea(const QRect& area)
         return;
     outer_ = area;
     placeInOuter(measuredFrame());
-    if (!layoutClientArea())
-        return;
-    // A field of the new size: the game goes on with its score, lives, apples and level,
-    // its attempt waiting for a key, as after a new skin.
-    playerLeft();
-    game_.FreeCellPictures();
-    quiet_ = true;
-    BuildField(true);
-    quiet_ = false;
+    if (layoutClientArea())
+        rebuildForNewSize();
 }
 
 bool MainWindow::layoutClientArea()

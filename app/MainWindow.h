@@ -192,6 +192,8 @@ private:
     QMargins measuredFrame() const;
     void placeInOuter(const QMargins& frame);
     void followScreen();
+    void buildQuietly();
+    void rebuildForNewSize();
     // Places the field and the side panel in the client area; true when the field picture
     // changed its size.
     bool layoutClientArea();

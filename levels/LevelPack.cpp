@@ -13,10 +13,8 @@
 #include <charconv>
 #include <climits>
 #include <utility>
-#include <limits>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace kestrum {
 

@@ -232,7 +232,6 @@ QString lower(const QString& s) { return s.toCaseFolded(); }
 // platform's own profile files.
 struct ProfileSnapshot::Data {
     QHash<QString, QHash<QString, QByteArray>> values;
-    QHash<QString, std::vector<QString>> keys;
 };
 
 ProfileSnapshot::ProfileSnapshot() : d_(std::make_unique<Data>()) {}
@@ -262,14 +261,8 @@ ProfileSnapshot ProfileSnapshot::load(const QString& path, qint64 maxBytes, QStr
         if (section.contains(key))
             continue;
         section.insert(key, line.value);
-        snapshot.d_->keys[current].push_back(line.name);
     }
     return snapshot;
-}
-
-bool ProfileSnapshot::hasSection(const QString& section) const
-{
-    return d_->values.contains(lower(section));
 }
 
 namespace {
@@ -303,11 +296,6 @@ int ProfileSnapshot::readInt(const QString& section, const QString& key, int def
 bool ProfileSnapshot::readBool(const QString& section, const QString& key, bool def) const
 {
     return readInt(section, key, def ? 1 : 0) != 0;
-}
-
-std::vector<QString> ProfileSnapshot::keys(const QString& section) const
-{
-    return d_->keys.value(lower(section));
 }
 
 ProfileSnapshot ProfileFile::snapshot(QString* problem) const

@@ -1,6 +1,7 @@
-// Profile files: the INI format of "Kestrum.ini" and of level packs. Sections and keys
-// match without regard to case; every read goes to the file and every write reaches the
-// disk at once and atomically, keeping whatever else the file holds.
+// Profile files: the INI format of "Kestrum.ini" (level packs share it and have a reader of
+// their own, levels/LevelPack). Sections and keys match without regard to case; every read
+// goes to the file and every write reaches the disk at once and atomically, keeping
+// whatever else the file holds.
 #pragma once
 
 #include "files/RegularFile.h"
@@ -18,7 +19,8 @@ inline constexpr int kMaxValueLength = 2047;
 int parseInt(const QString& text, int def);
 }  // namespace profile
 
-// One reading of a file, for readers that take many keys at once (a level pack section).
+// One reading of a file, for readers that take many keys at once (the settings, the hall
+// of fame).
 class ProfileSnapshot {
 public:
     ProfileSnapshot();
@@ -29,12 +31,9 @@ public:
     // no regular file of at most maxBytes bytes, with the player's message in *problem.
     static ProfileSnapshot load(const QString& path, qint64 maxBytes, QString* problem = nullptr);
 
-    bool hasSection(const QString& section) const;
     QString readText(const QString& section, const QString& key, const QString& def) const;
     int readInt(const QString& section, const QString& key, int def) const;
     bool readBool(const QString& section, const QString& key, bool def) const;
-    // The keys of a section as the file spells them.
-    std::vector<QString> keys(const QString& section) const;
 
 private:
     friend class ProfileFile;

@@ -9,12 +9,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     using namespace kestrum;
     const QString path = fuzz::writeInput(data, size, "Kestrum.ini");
     const ProfileSnapshot snap = ProfileFile(path).snapshot();
-    for (const char* section : {"options", "alias", "fame", "Level0"}) {
-        for (const QString& key : snap.keys(section)) {
+    for (const char* section : {"options", "alias", "fame", "Level0"})
+        for (const char* key : {"Speed", "Sounds", "Music", "AlCount", "Name1", "Score1", "NumBase", "BasePosX1"}) {
             snap.readText(section, key, "d");
             snap.readInt(section, key, 1);
+            snap.readBool(section, key, false);
         }
-    }
     ProfileFile file(path);
     QString error;
     const QString written = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<int>(std::min<size_t>(size, 40)));

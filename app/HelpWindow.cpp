@@ -73,8 +73,8 @@ protected:
             return bytes ? QVariant(*bytes) : nothing;
         // A page the player follows a link to: refused with its reason in its place.
         QString page = bytes ? QString::fromUtf8(*bytes) : QString();
-        if (bytes && !helpLayoutProblem(page).isEmpty())
-            error = refusal(path, helpLayoutProblem(page));
+        if (const QString problem = bytes ? helpLayoutProblem(page) : QString(); !problem.isEmpty())
+            error = refusal(path, problem);
         if (!error.isEmpty())
             page = QStringLiteral("<p>%1</p>").arg(error.toHtmlEscaped());
         return page;

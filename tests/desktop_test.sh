@@ -293,6 +293,14 @@ window)
         fail "the window's frame is $outer, not $wantX,0 ${wantW}x$wantH"
     shot layout
     "$check" --layout "$work/layout.png" || fail "the field or the legend is cut off"
+    # Where a logical pixel is a device pixel the field is put straight into its own X
+    # window, a child of the game's client window; a scaled screen leaves it to Qt.
+    fieldWindows=$(xwininfo -tree -id "$main" | grep -cE '^ +0x[0-9a-f]+ ' || true)
+    if [ "$scale" = 1 ]; then
+        [ "$fieldWindows" -ge 1 ] || fail "the field has no X window of its own at scale 1"
+    else
+        [ "$fieldWindows" = 0 ] || fail "a scaled field has an X window of its own"
+    fi
     # On the smallest screen the field has 18 cells: steered blind by the keys below, the
     # snake would too often meet a skull. There the flow checks what fits on the screen.
     # F1: the help window, its frame included, on the screen.

@@ -183,7 +183,9 @@ TEST_F(WindowTest, EveryMenuItemHasItsCaptionShortcutAndCheckMark)
     EXPECT_EQ(w->action("levelMenu")->menu()->actions().size(), 11);
 }
 
-TEST_F(WindowTest, CoversTheScreenLessTheTaskBarStrip)
+// Offscreen there is no frame: this is the client's layout. The frame, title bar included,
+// is measured on real desktops by the Desktop.TheWindow... flows.
+TEST_F(WindowTest, TheClientAreaHoldsTheMenuBarTheFieldAndThePanelAtTheRightEdge)
 {
     auto w = openWindow();
     const QRect screen = QGuiApplication::primaryScreen()->geometry();

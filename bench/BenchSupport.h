@@ -34,6 +34,7 @@ public:
     void setAnimatorRunning(bool) override {}
     void setLabel(PanelLabel, const QString&) override {}
     void setMushroomIndicator(bool) override {}
+    void showExitProgress(const ExitProgress&) override {}
     void playPanelAnimation() override {}
     void showWarning(const QString&) override {}
     void handOverScore(int, bool) override {}

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace kestrum {
@@ -66,6 +67,11 @@ void Game::flush()
     if (line != notice_) {
         notice_ = line;
         host_.showNotice(line);
+    }
+    const ExitProgress progress = exitProgress();
+    if (!(progress == shownProgress_)) {
+        shownProgress_ = progress;
+        host_.showExitProgress(progress);
     }
 }
 
@@ -242,6 +248,7 @@ void Game::StartAttempt()
 
     ++attempts_;
     begun_ = false;
+    keptTurn_ = -1;
     s_.TickCount = 0;
     s_.ExitCountdown = -1;
     s_.MushroomTicks = -1;
@@ -294,6 +301,7 @@ void Game::tick()
     StepSnake();
     drawSnakeStep();
     s_.TurnAllowed = true;
+    takeKeptTurn();
     itemSchedules();
     if (host_.closing())
         return;
@@ -406,6 +414,19 @@ void Game::drawSnakeStep()
     drawSegment(0, segmentTile(0));
 }
 
+int Game::steeringDirection(uint16_t Key) const
+{
+    if (Key == s_.KeyUp)
+        return dirUp;
+    if (Key == s_.KeyDown)
+        return dirDown;
+    if (Key == s_.KeyLeft)
+        return dirLeft;
+    if (Key == s_.KeyRight)
+        return dirRight;
+    return -1;
+}
+
 void Game::keyDown(uint16_t Key)
 {
     if (s_.ResumeOnKey && !host_.sequenceTimerRunning() && !waiting_) {
@@ -413,51 +434,90 @@ void Game::keyDown(uint16_t Key)
         s_.ResumeOnKey = false;
         begun_ = true;
     }
-    if (!s_.TurnAllowed)
+    if (!s_.TurnAllowed) {
+        // With quick turns the first steering key after the step's turn waits for the next
+        // step, as read now: a toadstool eaten meanwhile does not turn it round.
+        const int wanted = steeringDirection(Key);
+        if (quickTurns_ && keptTurn_ < 0 && wanted >= 0 && host_.gameTimerRunning())
+            keptTurn_ = wanted;
         return;
-    uint8_t& dir = s_.Direction;
-    if (Key == s_.KeyUp) {
-        if (dir == dirLeft) {
-            s_.NeckShape = shCornerTopRight;
-            dir = dirUp;
-        }
-        if (dir == dirRight) {
-            s_.NeckShape = shCornerLeftTop;
-            dir = dirUp;
-        }
     }
-    if (Key == s_.KeyDown) {
-        if (dir == dirLeft) {
-            s_.NeckShape = shCornerRightBottom;
-            dir = dirDown;
-        }
-        if (dir == dirRight) {
-            s_.NeckShape = shCornerLeftBottom;
-            dir = dirDown;
-        }
-    }
-    if (Key == s_.KeyLeft) {
-        if (dir == dirUp) {
-            s_.NeckShape = shCornerLeftBottom;
-            dir = dirLeft;
-        }
-        if (dir == dirDown) {
-            s_.NeckShape = shCornerLeftTop;
-            dir = dirLeft;
-        }
-    }
-    if (Key == s_.KeyRight) {
-        if (dir == dirUp) {
-            s_.NeckShape = shCornerRightBottom;
-            dir = dirRight;
-        }
-        if (dir == dirDown) {
-            s_.NeckShape = shCornerTopRight;
-            dir = dirRight;
-        }
-    }
+    steer(steeringDirection(Key));
     // One key a tick: every key that gets here uses up the tick's turn.
     s_.TurnAllowed = false;
+}
+
+void Game::steer(int wanted)
+{
+    uint8_t& dir = s_.Direction;
+    if (wanted == dirUp) {
+        if (dir == dirLeft) {
+            s_.NeckShape = shCornerTopRight;
+            dir = dirUp;
+        }
+        if (dir == dirRight) {
+            s_.NeckShape = shCornerLeftTop;
+            dir = dirUp;
+        }
+    }
+    if (wanted == dirDown) {
+        if (dir == dirLeft) {
+            s_.NeckShape = shCornerRightBottom;
+            dir = dirDown;
+        }
+        if (dir == dirRight) {
+            s_.NeckShape = shCornerLeftBottom;
+            dir = dirDown;
+        }
+    }
+    if (wanted == dirLeft) {
+        if (dir == dirUp) {
+            s_.NeckShape = shCornerLeftBottom;
+            dir = dirLeft;
+        }
+        if (dir == dirDown) {
+            s_.NeckShape = shCornerLeftTop;
+            dir = dirLeft;
+        }
+    }
+    if (wanted == dirRight) {
+        if (dir == dirUp) {
+            s_.NeckShape = shCornerRightBottom;
+            dir = dirRight;
+        }
+        if (dir == dirDown) {
+            s_.NeckShape = shCornerTopRight;
+            dir = dirRight;
+        }
+    }
+}
+
+// A kept turn that would not change the course is dropped and leaves the step's turn free.
+void Game::takeKeptTurn()
+{
+    const int wanted = std::exchange(keptTurn_, -1);
+    if (wanted < 0)
+        return;
+    const uint8_t before = s_.Direction;
+    steer(wanted);
+    if (s_.Direction != before)
+        s_.TurnAllowed = false;
+}
+
+void Game::setQuickTurns(bool on)
+{
+    quickTurns_ = on;
+    keptTurn_ = -1;
+}
+
+ExitProgress Game::exitProgress() const
+{
+    ExitProgress p;
+    p.length = s_.SnakeLast + 1;
+    // Food opens the exit once the snake is longer than ExitLength segments.
+    p.needed = s_.ExitLength + 1;
+    p.open = onField(s_.ExitPos);
+    return p;
 }
 
 void Game::CheckCollisions()
@@ -1058,6 +1118,7 @@ void Game::playerLeft()
         return;
     host_.stopGameTimer();
     s_.ResumeOnKey = true;
+    keptTurn_ = -1;
     flush();
 }
 

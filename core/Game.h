@@ -122,6 +122,12 @@ public:
     void DrawSnake(int SkipFront);
     // Key is a virtual-key code: 38 up, 40 down, 37 left, 39 right.
     void keyDown(uint16_t Key);
+    // Quick turns (off by default): a steering key pressed after the step's turn is used
+    // is kept, one at most, and taken at the next step.
+    void setQuickTurns(bool on);
+    bool quickTurns() const { return quickTurns_; }
+    // How far the snake is from opening the exit; the host hears of every change.
+    ExitProgress exitProgress() const;
     void CheckCollisions();
     double FoodValue() const;
 
@@ -186,6 +192,10 @@ private:
     void eatingTests();
     void mushroomCountdown();
     void mushroomWarning();
+    // dirUp ... dirRight for a steering key as the keys stand now, -1 for any other key.
+    int steeringDirection(uint16_t Key) const;
+    void steer(int wanted);
+    void takeKeptTurn();
     void drawSegment(int i, int tileNumber);
     void drawSnakeStep();
     int segmentTile(int i) const;
@@ -222,6 +232,9 @@ private:
     bool waiting_ = false;
     bool warningShown_ = false;
     int notice_ = 0;  // the line shown over the field
+    ExitProgress shownProgress_{-1, -1, false};
+    bool quickTurns_ = false;
+    int keptTurn_ = -1;  // a direction kept for the next step, -1 none
     bool begun_ = false;  // the attempt has had its first key
     uint64_t attempts_ = 0;  // attempt starts, counted
     uint64_t sequencesEnded_ = 0;  // sequences cut short from outside, counted

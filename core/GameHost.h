@@ -14,6 +14,14 @@ class CellPictures;
 // Side-panel counters the core writes.
 enum class PanelLabel { Score, Lives, Eaten, Level, Length };
 
+// The way to the exit: food opens it once the snake's length reaches needed.
+struct ExitProgress {
+    int length = 0;
+    int needed = 0;
+    bool open = false;
+    bool operator==(const ExitProgress&) const = default;
+};
+
 class GameHost {
 public:
     virtual ~GameHost() = default;
@@ -33,6 +41,7 @@ public:
 
     virtual void setLabel(PanelLabel label, const QString& text) = 0;
     virtual void setMushroomIndicator(bool visible) = 0;
+    virtual void showExitProgress(const ExitProgress& progress) = 0;
     // Plays the side-panel cartoon once.
     virtual void playPanelAnimation() = 0;
     // The mushroom warning: modal, closes itself after 3000 ms.

@@ -66,6 +66,8 @@ public:
     void setAnimatorRunning(bool running) override { animator = running; }
     void setLabel(PanelLabel label, const QString& text) override { labels[label] = text; }
     void setMushroomIndicator(bool visible) override { mushroomIndicator = visible; }
+    void showExitProgress(const ExitProgress& progress) override { exitProgress.push_back(progress); }
+    std::vector<ExitProgress> exitProgress;  // every change told
     void playPanelAnimation() override { ++panelAnimations; }
     void showWarning(const QString& text) override
     {

@@ -183,6 +183,102 @@ TEST(Steering, ExchangedBindingsSteerTheOtherWay)
     EXPECT_EQ(s.NeckShape, shCornerRightBottom);
 }
 
+TEST(Steering, QuickTurnsKeepOneKeyForTheNextStepAndOnlyWhenSwitchedOn)
+{
+    // Up, then Left and Down within one step: a U-turn over two steps with quick turns,
+    // Left alone without them.
+    for (const bool quick : {false, true}) {
+        SCOPED_TRACE(quick);
+        TestGame g(20);
+        g.clearItems();
+        g.game->setQuickTurns(quick);
+        GameState& s = g.s();
+        g.game->keyDown(kUp);
+        g.tick();
+        const TCellPos start = s.SnakeBody[0];
+        g.game->keyDown(kLeft);
+        g.game->keyDown(kDown);
+        g.game->keyDown(kRight);  // a third key: at most one is kept
+        g.tick();
+        EXPECT_EQ(s.SnakeBody[0], (TCellPos{start.X - 1, start.Y}));
+        EXPECT_EQ(s.Direction, quick ? dirDown : dirLeft);
+        EXPECT_FALSE(s.TurnAllowed && quick) << "the kept key used the new step's turn";
+        g.tick();
+        const TCellPos expected = quick ? TCellPos{start.X - 1, start.Y + 1} : TCellPos{start.X - 2, start.Y};
+        EXPECT_EQ(s.SnakeBody[0], expected);
+        g.tick();
+        EXPECT_EQ(s.Direction, quick ? dirDown : dirLeft) << "the third key was dropped";
+    }
+}
+
+TEST(Steering, AKeptTurnThatChangesNothingLeavesTheTurnFreeAndAPauseDropsIt)
+{
+    TestGame g(20);
+    g.clearItems();
+    g.game->setQuickTurns(true);
+    GameState& s = g.s();
+    g.game->keyDown(kLeft);
+    g.game->keyDown(kLeft);  // a repeat of the key: kept, but it turns nothing
+    g.tick();
+    EXPECT_TRUE(s.TurnAllowed);
+    g.game->keyDown(kDown);
+    g.game->keyDown(kRight);
+    g.game->togglePause();  // the kept Right goes with the pause
+    g.game->togglePause();
+    g.tick();
+    EXPECT_EQ(s.Direction, dirDown);
+    EXPECT_TRUE(s.TurnAllowed);
+}
+
+TEST(Steering, ExchangedBindingsTurnTheKeptKeyAsTheyStoodWhenItWasPressed)
+{
+    TestGame g(20);
+    g.clearItems();
+    g.game->setQuickTurns(true);
+    GameState& s = g.s();
+    g.game->keyDown(kLeft);
+    g.game->keyDown(kUp);  // kept as "up"
+    // A toadstool's exchange before the next step does not turn it into "down".
+    s.KeyUp = 40;
+    s.KeyDown = 38;
+    g.tick();
+    EXPECT_EQ(s.Direction, dirUp);
+}
+
+TEST(ExitProgress, TheLengthFoodMustFindAndWhetherTheExitIsOpen)
+{
+    // 20 cells: ExitLength 40, so food opens the exit at a length of 41.
+    TestGame g(20);
+    g.clearItems();
+    GameState& s = g.s();
+    ASSERT_FALSE(g.host.exitProgress.empty());
+    EXPECT_EQ(g.host.exitProgress.back(), (ExitProgress{3, 41, false}));
+    s.PendingGrowth = 2;
+    g.game->keyDown(kUp);
+    g.tick(2);
+    EXPECT_EQ(g.host.exitProgress.back(), (ExitProgress{5, 41, false}));
+    // Length 41: the next apple opens the exit.
+    s.SnakeLast = 40;
+    s.FoodList[0] = {s.SnakeBody[0].X, s.SnakeBody[0].Y - 1};
+    s.FoodCount = 1;
+    g.tick();
+    EXPECT_TRUE(g.host.exitProgress.back().open);
+    EXPECT_EQ(g.game->exitProgress().length, 41 + (s.SnakeLast - 40));
+    // Every change is told once: no two alike in a row.
+    for (size_t i = 1; i < g.host.exitProgress.size(); ++i)
+        EXPECT_FALSE(g.host.exitProgress[i] == g.host.exitProgress[i - 1]) << i;
+    // Eaten short of it, the exit stays shut.
+    TestGame h(20);
+    h.clearItems();
+    h.s().SnakeLast = 38;
+    h.game->keyDown(kUp);
+    h.s().FoodList[0] = {h.s().SnakeBody[0].X, h.s().SnakeBody[0].Y - 1};
+    h.s().FoodCount = 1;
+    h.tick();
+    EXPECT_FALSE(h.game->exitProgress().open);
+    EXPECT_EQ(h.game->exitProgress().needed, 41);
+}
+
 TEST(Growth, FifteenTicksWithTheVisibleTailStandingStill)
 {
     TestGame g(30);

@@ -1,6 +1,9 @@
 #include "KeyMap.h"
 
+#include <QKeySequence>
 #include <Qt>
+
+#include <algorithm>
 
 namespace kestrum {
 
@@ -58,6 +61,88 @@ uint16_t virtualKeyFromQt(int qtKey)
     case Qt::Key_QuoteLeft: return 0xC0;
     default: return 0;
     }
+}
+
+std::array<int, KeyBindings::kSlots> KeyBindings::defaults()
+{
+    return {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_W,
+            Qt::Key_S,  Qt::Key_A,    Qt::Key_D,    Qt::Key_P};
+}
+
+bool KeyBindings::takenByMenu(int qtKey)
+{
+    return qtKey == Qt::Key_F1 || qtKey == Qt::Key_F2 || qtKey == Qt::Key_F11 || qtKey == Qt::Key_Escape;
+}
+
+bool KeyBindings::usable(int qtKey)
+{
+    return qtKey > 0 && qtKey != Qt::Key_unknown && !isBareModifier(qtKey) && !takenByMenu(qtKey) &&
+           !keyName(qtKey).isEmpty();
+}
+
+KeyBindings KeyBindings::fromNames(const std::array<QString, kSlots>& names)
+{
+    KeyBindings b;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i].isEmpty())
+            continue;
+        b.keys_[i] = keyFromName(names[i]);
+    }
+    for (size_t i = 0; i < b.keys_.size(); ++i) {
+        const bool twice = std::count(b.keys_.begin(), b.keys_.end(), b.keys_[i]) > 1;
+        if (twice || !usable(b.keys_[i]))
+            return KeyBindings();
+    }
+    return b;
+}
+
+std::array<QString, KeyBindings::kSlots> KeyBindings::names() const
+{
+    std::array<QString, kSlots> out;
+    for (size_t i = 0; i < keys_.size(); ++i)
+        out[i] = keyName(keys_[i]);
+    return out;
+}
+
+void KeyBindings::set(Slot slot, int qtKey)
+{
+    if (slot < 0 || slot >= kSlots)
+        return;
+    const int holder = slotOf(qtKey);
+    if (holder >= 0)
+        keys_[static_cast<size_t>(holder)] = keys_[static_cast<size_t>(slot)];
+    keys_[static_cast<size_t>(slot)] = qtKey;
+}
+
+int KeyBindings::slotOf(int qtKey) const
+{
+    const auto at = std::find(keys_.begin(), keys_.end(), qtKey);
+    return at == keys_.end() ? -1 : static_cast<int>(at - keys_.begin());
+}
+
+uint16_t KeyBindings::gameKey(int qtKey) const
+{
+    static constexpr uint16_t kArrow[] = {38, 40, 37, 39};  // up, down, left, right
+    const int slot = slotOf(qtKey);
+    if (slot >= 0 && slot != Pause)
+        return kArrow[slot % 4];
+    const uint16_t code = virtualKeyFromQt(qtKey);
+    return code >= 37 && code <= 40 ? 0 : code;
+}
+
+QString keyName(int qtKey)
+{
+    if (qtKey <= 0 || qtKey == Qt::Key_unknown)
+        return {};
+    return QKeySequence(qtKey).toString(QKeySequence::PortableText);
+}
+
+int keyFromName(const QString& name)
+{
+    const QKeySequence sequence = QKeySequence::fromString(name.trimmed(), QKeySequence::PortableText);
+    if (sequence.count() != 1 || sequence[0].keyboardModifiers() != Qt::NoModifier)
+        return 0;
+    return sequence[0].key();
 }
 
 }  // namespace kestrum

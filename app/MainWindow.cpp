@@ -2,6 +2,8 @@
 
 #include "AboutBox.h"
 #include "HelpWindow.h"
+#include "KeysDialog.h"
+#include "VolumeDialog.h"
 #include "KeyMap.h"
 #include "MenuTable.h"
 #include "SidePanel.h"
@@ -28,6 +30,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <utility>
 #include <QShortcut>
 #include <QWindow>
 
@@ -188,6 +191,12 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
         move(outer_.topLeft());
         setFixedSize(outer_.size());
     }
+    resizeTimer_.setSingleShot(true);
+    resizeTimer_.setInterval(50);
+    connect(&resizeTimer_, &QTimer::timeout, this, [this] {
+        if (fullScreen_ && layoutClientArea())
+            rebuildForNewSize();
+    });
 
     // Settings: "Kestrum.ini" of the working directory, else the per-user one.
     ConfigFolder = config_.ConfigFolder();
@@ -210,6 +219,10 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
     config_.readSkins();
     SkinFileName = config_.FileCells;
     config_.readSwitches();
+    keys_ = KeyBindings::fromNames(config_.KeyNames);
+    game_.setQuickTurns(config_.QuickTurns);
+    soundEffects_.setVolume(config_.EffectsVolume);
+    musicDevice_.setVolume(config_.MusicVolume);
 
     canvas_ = &game_.canvas();
     auto* central = new QWidget(this);
@@ -221,7 +234,7 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
         // A modifier alone is no key for the game: Ctrl on its way to Ctrl+L must not start
         // the snake behind the dialog the shortcut opens.
         if (!isBareModifier(e->key()))
-            keyDown(virtualKeyFromQt(e->key()));
+            keyDown(keys_.gameKey(e->key()));
     };
     panel_ = new SidePanel(central);
     createActions();
@@ -242,7 +255,11 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
 
     action(QStringLiteral("sounds"))->setChecked(config_.Sounds);
     action(QStringLiteral("music"))->setChecked(config_.Music);
+    action(QStringLiteral("quickTurns"))->setChecked(config_.QuickTurns);
+    applyKeys();
     markSpeed(gameTimer_.interval());
+    if (config_.FullScreen)
+        applyFullScreen(true);
 
     connect(panel_->scoreLabel, &ClickLabel::doubleClicked, this, &MainWindow::scoreDoubleClicked);
     connect(panel_->livesLabel, &ClickLabel::clicked, this, &MainWindow::nextLevel);
@@ -338,6 +355,19 @@ void MainWindow::createWindows()
     helpKey(speedDialog_, QStringLiteral("speed"));
     helpKey(fieldSetupDialog_, QStringLiteral("skins"));
     helpKey(addSkinDialog_, QStringLiteral("skins"));
+    keysDialog_ = new KeysDialog(this, [this](int line) { return langText(line); },
+                                 [this](const QString& message) { reportError(message); });
+    VolumeDialog::Services volume;
+    volume.text = [this](int line) { return langText(line); };
+    volume.effects = [this](int percent, bool hear) {
+        soundEffects_.setVolume(percent);
+        if (hear && soundsOn())
+            playSound(QStringLiteral("EatApple"));
+    };
+    volume.music = [this](int percent) { musicDevice_.setVolume(percent); };
+    volumeDialog_ = new VolumeDialog(this, std::move(volume));
+    helpKey(keysDialog_, QStringLiteral("keys"));
+    helpKey(volumeDialog_, QStringLiteral("keys"));
     applyLanguageToWindows();
 }
 
@@ -424,8 +454,10 @@ bool MainWindow::event(QEvent* event)
     const bool handled = QMainWindow::event(event);
     // A window manager reports its frame with the move that follows its framing, before
     // the window is first drawn.
-    if (event->type() == QEvent::Move && shown_ && !sizedByCompositor_)
+    if (event->type() == QEvent::Move && shown_ && !sizedByCompositor_ && !fullScreen_)
         fitToFrame();
+    if (event->type() == QEvent::Resize && shown_ && fullScreen_ && !sizedByCompositor_)
+        resizeTimer_.start();
     // The compositor's size for the maximized window, whenever it gives one.
     if (event->type() == QEvent::Resize && shown_ && sizedByCompositor_)
         fitToClientArea();
@@ -469,14 +501,23 @@ void MainWindow::rebuildForNewSize()
 
 void MainWindow::fitToFrame()
 {
-    const QMargins frame = measuredFrame();
-    // Once the game has been played the field stays: a rebuild would end the game.
-    if (frame == appliedFrame_ || game_.state().TickCount > 0 || !game_.state().ResumeOnKey)
+    if (fullScreen_)
         return;
+    const QMargins frame = measuredFrame();
+    // Once the game has been played the field stays, unless the window has come back from
+    // full screen to a frame it never had: then the game goes on on the new field.
+    const bool played = game_.state().TickCount > 0 || !game_.state().ResumeOnKey;
+    if (frame == appliedFrame_ || (played && !awaitingFrame_))
+        return;
+    // Back from full screen the game keeps its score even before its attempt's first key.
+    const bool keepGame = played || std::exchange(awaitingFrame_, false);
     placeInOuter(frame);
     if (!layoutClientArea())
         return;
-    buildQuietly();
+    if (keepGame)
+        rebuildForNewSize();
+    else
+        buildQuietly();
 }
 
 // The frame in device pixels: on a scaled screen Qt's own figure is rounded to logical
@@ -510,7 +551,7 @@ void MainWindow::placeInOuter(const QMargins& frame)
 // covers the new work area as at start-up.
 void MainWindow::followScreen()
 {
-    if (sizedByCompositor_ || closing_ || !shown_ || !windowHandle() || !windowHandle()->screen())
+    if (sizedByCompositor_ || fullScreen_ || closing_ || !shown_ || !windowHandle() || !windowHandle()->screen())
         return;
     fitToArea(windowArea(windowHandle()->screen()));
 }
@@ -555,7 +596,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == menuBar() && event->type() == QEvent::KeyPress && !QApplication::activePopupWidget()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down) {
+        if (keys_.steers(key)) {
             field_->setFocus(Qt::OtherFocusReason);
             QCoreApplication::sendEvent(field_, event);
             return true;
@@ -812,6 +853,93 @@ void MainWindow::toggleMusic()
     }
 }
 
+void MainWindow::chooseKeys()
+{
+    createWindows();
+    if (const auto chosen = keysDialog_->choose(keys_); chosen && !closing_ && !(*chosen == keys_)) {
+        keys_ = *chosen;
+        applyKeys();
+        QString error;
+        written(config_.writeKeys(keys_.names(), &error), error);
+    }
+}
+
+void MainWindow::applyKeys()
+{
+    action(QStringLiteral("pause"))
+        ->setShortcuts({QKeySequence(keys_.key(KeyBindings::Pause)), QKeySequence(Qt::Key_Escape)});
+}
+
+void MainWindow::chooseVolume()
+{
+    createWindows();
+    if (const auto chosen = volumeDialog_->choose(soundEffects_.volume(), musicDevice_.volume());
+        chosen && !closing_) {
+        QString error;
+        written(config_.writeVolumes(chosen->first, chosen->second, &error), error);
+    }
+}
+
+void MainWindow::toggleQuickTurns()
+{
+    QAction* mark = action(QStringLiteral("quickTurns"));
+    mark->setChecked(!mark->isChecked());
+    game_.setQuickTurns(mark->isChecked());
+    QString error;
+    written(config_.writeQuickTurns(mark->isChecked(), &error), error);
+}
+
+void MainWindow::toggleFullScreen()
+{
+    QAction* mark = action(QStringLiteral("fullScreen"));
+    mark->setChecked(!mark->isChecked());
+    QString error;
+    written(config_.writeFullScreen(mark->isChecked(), &error), error);
+    applyFullScreen(mark->isChecked());
+}
+
+void MainWindow::applyFullScreen(bool on)
+{
+    action(QStringLiteral("fullScreen"))->setChecked(on);
+    if (on == fullScreen_)
+        return;
+    fullScreen_ = on;
+    if (sizedByCompositor_) {
+        // The compositor sizes the window either way; fitToClientArea follows it.
+        setWindowState(on ? Qt::WindowFullScreen : Qt::WindowMaximized);
+        return;
+    }
+    if (on) {
+        frameBeforeFullScreen_ = appliedFrame_;
+        // A window of a fixed size may not be made larger by the window manager.
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        const QScreen* screen = windowHandle() && windowHandle()->screen() ? windowHandle()->screen()
+                                                                             : QGuiApplication::primaryScreen();
+        if (screen)
+            setGeometry(screen->geometry());
+        setWindowState(Qt::WindowFullScreen);
+    } else {
+        setWindowState(Qt::WindowNoState);
+        if (windowHandle() && windowHandle()->screen())
+            outer_ = windowArea(windowHandle()->screen());
+        // Started in full screen, the window has not had its frame yet: it is sized for the
+        // one the window manager reports next.
+        awaitingFrame_ = frameBeforeFullScreen_.isNull();
+        placeInOuter(frameBeforeFullScreen_);
+        // The window manager frames it again without moving the client, so no move tells
+        // of it: the frame is looked at a few times while it comes.
+        if (awaitingFrame_)
+            for (int ms : {100, 400, 1200})
+                QTimer::singleShot(ms, this, [this] {
+                    if (awaitingFrame_)
+                        fitToFrame();
+                });
+    }
+    if (shown_ && layoutClientArea())
+        rebuildForNewSize();
+}
+
 void MainWindow::foregroundChanged(bool active)
 {
     if (active == foreground_)
@@ -900,7 +1028,7 @@ void MainWindow::openLevelPack()
                                           QStringLiteral("lev"));
     if (path.isEmpty())
         return;
-    // A pack is read anew at every rebuild: one that cannot be read is refused now, once.
+    // A pack that cannot be read is refused now, and the game goes on without it.
     QString error;
     if (!isReadableRegularFile(path, limits::kLevelPack, &error)) {
         reportError(error);
@@ -985,6 +1113,7 @@ void MainWindow::ApplyLanguage()
         {"level2", 18},    {"level3", 19},  {"level4", 20},     {"level5", 21},      {"level6", 22},
         {"level7", 23},    {"level8", 24},  {"level9", 25},     {"level10", 26},     {"nextLevel", 27},
         {"openLevelPack", 28}, {"about", 29}, {"help", 32},   {"selectLanguage", 34},
+        {"keys", 95},          {"volume", 96}, {"quickTurns", 97}, {"fullScreen", 98},
     };
     for (const auto& [name, line] : items)
         action(QLatin1String(name))->setText(t(line));
@@ -1004,8 +1133,8 @@ void MainWindow::ApplyLanguage()
     p->eatenLabel->setToolTip(t(68));
     p->eatenPicture->setToolTip(t(68));
     p->levelFrame->setToolTip(t(69));
-    p->lengthFrame->setToolTip(t(70));
     p->legend->setToolTip(t(71));
+    showPanelTips();
     if (speedDialog_)
         applyLanguageToWindows();
 }
@@ -1026,6 +1155,8 @@ void MainWindow::applyLanguageToWindows()
     hallOfFameDialog_->setWindowTitle(t(56));
     hallOfFameDialog_->clearButton->setText(t(57));
     addSkinDialog_->setWindowTitle(t(58));
+    keysDialog_->applyTexts();
+    volumeDialog_->applyTexts();
     // Reserved lines until the add window had labels: files that leave them empty keep
     // the built-in words.
     addSkinDialog_->nameLabel->setText(t(53).isEmpty() ? LanguageTexts::builtIn(53) : t(53));
@@ -1070,13 +1201,38 @@ void MainWindow::setLabel(PanelLabel label, const QString& text)
     case PanelLabel::Score: target = panel_->scoreLabel; break;
     case PanelLabel::Lives: target = panel_->livesLabel; break;
     case PanelLabel::Eaten: target = panel_->eatenLabel; break;
-    case PanelLabel::Level: target = panel_->levelLabel; break;
+    case PanelLabel::Level:
+        target = panel_->levelLabel;
+        showPanelTips();  // a level change may open or close a pack
+        break;
     case PanelLabel::Length: target = panel_->lengthLabel; break;
     }
     panel_->setText(target, text);
 }
 
 void MainWindow::setMushroomIndicator(bool visible) { panel_->mushroomIndicator->setVisible(visible); }
+
+void MainWindow::showExitProgress(const ExitProgress& progress)
+{
+    exitProgress_ = progress;
+    panel_->exitBar->setProgress(progress.length, progress.needed, progress.open);
+    showPanelTips();
+}
+
+void MainWindow::showPanelTips()
+{
+    const ExitProgress& p = exitProgress_;
+    const QString way = p.open ? langText(111) : langText(112).arg(p.needed);
+    for (QWidget* w : {static_cast<QWidget*>(panel_->lengthFrame), static_cast<QWidget*>(panel_->lengthLabel),
+                       static_cast<QWidget*>(panel_->lengthCaption)})
+        w->setToolTip(langText(70) + QLatin1Char('\n') + way);
+    const QString pack = game_.state().LevelPackFile;
+    const QString level = pack.isEmpty() ? langText(69)
+                                         : langText(69) + QLatin1Char('\n') +
+                                               langText(113).arg(QFileInfo(pack).completeBaseName());
+    panel_->levelFrame->setToolTip(level);
+    panel_->levelLabel->setToolTip(level);
+}
 void MainWindow::playPanelAnimation() { panel_->Anim->play(); }
 void MainWindow::showWarning(const QString& text)
 {

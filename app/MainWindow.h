@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FieldView.h"
+#include "KeyMap.h"
 #include "QtTranslation.h"
 #include "core/Game.h"
 #include "core/GameHost.h"
@@ -38,6 +39,8 @@ class HelpWindow;
 class SpeedDialog;
 class FieldSetupDialog;
 class AddSkinDialog;
+class KeysDialog;
+class VolumeDialog;
 
 class MainWindow : public QMainWindow, public GameHost {
     Q_OBJECT
@@ -65,6 +68,10 @@ public:
     SpeedDialog* speedDialog() { return made(&MainWindow::speedDialog_); }
     FieldSetupDialog* fieldSetupDialog() { return made(&MainWindow::fieldSetupDialog_); }
     AddSkinDialog* addSkinDialog() { return made(&MainWindow::addSkinDialog_); }
+    KeysDialog* keysDialog() { return made(&MainWindow::keysDialog_); }
+    VolumeDialog* volumeDialog() { return made(&MainWindow::volumeDialog_); }
+    const KeyBindings& keys() const { return keys_; }
+    bool fullScreen() const { return fullScreen_; }
     const LanguageTexts& texts() const { return LangText; }
     SoundEffects& soundEffects() { return soundEffects_; }
     ThemePlayer& themes() { return themes_; }
@@ -121,6 +128,10 @@ public:
     void chooseLanguage();
     void toggleSounds();
     void toggleMusic();
+    void chooseKeys();
+    void chooseVolume();
+    void toggleQuickTurns();
+    void toggleFullScreen();
     void showHelp();
     void showAbout();
     void scoreDoubleClicked();
@@ -153,6 +164,7 @@ public:
     void setAnimatorRunning(bool running) override;
     void setLabel(PanelLabel label, const QString& text) override;
     void setMushroomIndicator(bool visible) override;
+    void showExitProgress(const ExitProgress& progress) override;
     void playPanelAnimation() override;
     void showWarning(const QString& text) override;
     void handOverScore(int pendingScore, bool gameOver) override;
@@ -199,6 +211,13 @@ private:
     bool layoutClientArea();
     // Where the compositor sizes the window (Wayland): the field follows its client area.
     void fitToClientArea();
+    // Full screen on (the whole screen, no frame, no strip) or back to the work area; the
+    // field is built for the new size and the game goes on.
+    void applyFullScreen(bool on);
+    // The pause key and Escape pause; the other keys of the set steer.
+    void applyKeys();
+    // The length box's and the level box's tooltips: the way to the exit, the open pack.
+    void showPanelTips();
     void shutDown();
     // The hall of fame that was open when a game ended has closed: the score goes in now.
     void handOverWaitingScore();
@@ -234,6 +253,14 @@ private:
     SpeedDialog* speedDialog_ = nullptr;
     FieldSetupDialog* fieldSetupDialog_ = nullptr;
     AddSkinDialog* addSkinDialog_ = nullptr;
+    KeysDialog* keysDialog_ = nullptr;
+    VolumeDialog* volumeDialog_ = nullptr;
+    KeyBindings keys_;
+    ExitProgress exitProgress_;
+    bool fullScreen_ = false;
+    QMargins frameBeforeFullScreen_;
+    bool awaitingFrame_ = false;
+    QTimer resizeTimer_;  // a size the window manager gives, once it has settled
     LanguageTexts LangText;
     QtTranslation qtTranslation_;
     SoundEffects soundEffects_;

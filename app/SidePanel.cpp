@@ -113,6 +113,36 @@ QLabel* makePicture(QWidget* parent, const char* name, QRect r)
 
 }  // namespace
 
+ExitBar::ExitBar(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("exitBar"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void ExitBar::setProgress(int length, int needed, bool open)
+{
+    if (length == length_ && needed == needed_ && open == open_)
+        return;
+    length_ = length;
+    needed_ = std::max(needed, 1);
+    open_ = open;
+    update();
+}
+
+int ExitBar::filled() const
+{
+    if (open_)
+        return width();
+    return static_cast<int>(static_cast<long long>(width()) * std::clamp(length_, 0, needed_) / needed_);
+}
+
+void ExitBar::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), QColor(35, 35, 60));
+    p.fillRect(QRect(0, 0, filled(), height()), open_ ? QColor(0, 255, 255) : QColor(0, 0, 255));
+}
+
 SidePanel::SidePanel(QWidget* parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("sidePanel"));
@@ -156,6 +186,9 @@ SidePanel::SidePanel(QWidget* parent) : QFrame(parent)
     lengthLabel = makeLabel(this, "lengthLabel", {65, 126, 29, 19}, QStringLiteral("3"),
                        panelFont("Times New Roman", 16, true), blue);
     lengthLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    exitBar = new ExitBar(this);
+    exitBar->setGeometry(5, 143, 93, 3);
+    exitBar->lower();
 
     legend = new QFrame(this);
     legend->setObjectName(QStringLiteral("legend"));

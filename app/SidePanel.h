@@ -48,6 +48,26 @@ private:
     int frame_ = 0;
 };
 
+// A thin bar along the length box's foot: how far the snake has grown towards the length
+// at which food opens the exit; full and in the exit's colour once it is open.
+class ExitBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit ExitBar(QWidget* parent);
+    void setProgress(int length, int needed, bool open);
+    // The filled width in pixels, out of width().
+    int filled() const;
+    bool exitOpen() const { return open_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int length_ = 0;
+    int needed_ = 1;
+    bool open_ = false;
+};
+
 class SidePanel : public QFrame {
     Q_OBJECT
 public:
@@ -70,6 +90,7 @@ public:
     QFrame* countersFrame;
     QFrame* levelFrame;
     QFrame* lengthFrame;
+    ExitBar* exitBar;
     QFrame* legend;
     QLabel* legendFoodPicture;
     QLabel* legendLifePicture;

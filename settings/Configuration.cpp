@@ -10,6 +10,7 @@ namespace kestrum {
 
 namespace {
 const QString kOptions = QStringLiteral("options");
+const QString kKeys = QStringLiteral("keys");
 const QString kAlias = QStringLiteral("alias");
 }  // namespace
 
@@ -88,6 +89,43 @@ void Configuration::readSwitches()
     Speed = std::min(Speed, kSlowestSpeed);
     Sounds = ini.readBool(kOptions, QStringLiteral("Sounds"), false);
     Music = ini.readBool(kOptions, QStringLiteral("Music"), false);
+    QuickTurns = ini.readBool(kOptions, QStringLiteral("QuickTurns"), false);
+    FullScreen = ini.readBool(kOptions, QStringLiteral("FullScreen"), false);
+    EffectsVolume = std::clamp(ini.readInt(kOptions, QStringLiteral("EffectsVolume"), 100), 0, 100);
+    MusicVolume = std::clamp(ini.readInt(kOptions, QStringLiteral("MusicVolume"), 100), 0, 100);
+    for (int i = 0; i < kKeySlots; ++i)
+        KeyNames[static_cast<size_t>(i)] =
+            ini.readText(kKeys, QString::fromLatin1(kKeySlotNames[i]), QString()).trimmed().left(40);
+}
+
+bool Configuration::writeQuickTurns(bool on, QString* error)
+{
+    QuickTurns = on;
+    return file_.writeBool(kOptions, QStringLiteral("QuickTurns"), on, error);
+}
+
+bool Configuration::writeFullScreen(bool on, QString* error)
+{
+    FullScreen = on;
+    return file_.writeBool(kOptions, QStringLiteral("FullScreen"), on, error);
+}
+
+bool Configuration::writeVolumes(int effects, int music, QString* error)
+{
+    EffectsVolume = std::clamp(effects, 0, 100);
+    MusicVolume = std::clamp(music, 0, 100);
+    return file_.write({{kOptions, QStringLiteral("EffectsVolume"), QString::number(EffectsVolume)},
+                        {kOptions, QStringLiteral("MusicVolume"), QString::number(MusicVolume)}},
+                       error);
+}
+
+bool Configuration::writeKeys(const std::array<QString, kKeySlots>& names, QString* error)
+{
+    KeyNames = names;
+    std::vector<ProfileFile::Entry> entries;
+    for (int i = 0; i < kKeySlots; ++i)
+        entries.push_back({kKeys, QString::fromLatin1(kKeySlotNames[i]), names[static_cast<size_t>(i)]});
+    return file_.write(entries, error);
 }
 
 bool Configuration::writeSounds(bool on, QString* error)

@@ -13,6 +13,12 @@ inline constexpr int kSkinAliases = 50;
 inline constexpr int kSlowestSpeed = 1000;  // ms: the longest tick a settings file may ask for
 inline constexpr int kAliasNameLength = 20;
 
+// The [keys] section: the steering keys, the second set and the pause key, each by its
+// name as Qt spells it ("Up", "W", "Space"); a missing or empty name keeps the default.
+inline constexpr int kKeySlots = 9;
+inline constexpr const char* kKeySlotNames[kKeySlots] = {"Up",     "Down",  "Left",   "Right", "Up2",
+                                                         "Down2", "Left2", "Right2", "Pause"};
+
 struct SkinAlias {
     QString Name;
     QString File;
@@ -50,11 +56,20 @@ public:
     int Speed = 100;
     bool Sounds = false;
     bool Music = false;
+    bool QuickTurns = false;
+    bool FullScreen = false;
+    int EffectsVolume = 100;  // percent
+    int MusicVolume = 100;
+    std::array<QString, kKeySlots> KeyNames{};
 
     // Writers; each returns false with the message for the player in *error.
     bool writeSounds(bool on, QString* error);
     bool writeMusic(bool on, QString* error);
     bool writeSpeed(int ms, QString* error);
+    bool writeQuickTurns(bool on, QString* error);
+    bool writeFullScreen(bool on, QString* error);
+    bool writeVolumes(int effects, int music, QString* error);
+    bool writeKeys(const std::array<QString, kKeySlots>& names, QString* error);
     bool writeLanguage(const QString& name, QString* error);
     // FileCells and ActiveAl, written when a chosen skin becomes the default.
     bool writeDefaultSkin(QString* error);

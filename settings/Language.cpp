@@ -33,6 +33,11 @@ const char* const kEnglish[kLanguageLines + 1] = {
     "A snake arcade game: eat the apples, grow long and find the way out of every level.",
     "", "", "", "", "", "", "", "", "",
     "Paused: press any key", "Press an arrow key to start",
+    "Keys...", "Volume...", "Quick turns", "Full screen",
+    "Keys", "Up", "Down", "Left", "Right", "Pause", "Press a key...", "Reset",
+    "The menu uses %1 already: choose another key.",
+    "Volume", "Sound effects", "Music",
+    "The exit is open", "Grow to %1 and eat to open the exit", "Level pack: %1",
 };
 
 }  // namespace
@@ -41,6 +46,8 @@ int LanguageTexts::maxLength(int line)
 {
     if (line == 36 || line == 73 || line == 84)
         return -1;
+    if (line == 107 || line == 112)
+        return 100;
     if (line > kClassicLanguageLines)
         return 40;
     if (line == 74 || line >= 85)

@@ -8,8 +8,10 @@
 namespace kestrum {
 
 inline constexpr int kClassicLanguageLines = 92;
-// 93 the pause notice, 94 the notice of an attempt that waits for its first key.
-inline constexpr int kLanguageLines = 94;
+// 93 the pause notice, 94 the notice of an attempt that waits for its first key; 95 ... 98
+// the Options menu's Keys, Volume, Quick turns and Full screen; 99 ... 107 the Keys dialog;
+// 108 ... 110 the Volume dialog; 111, 112 the way to the exit; 113 the open level pack.
+inline constexpr int kLanguageLines = 113;
 
 class LanguageTexts {
 public:

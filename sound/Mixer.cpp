@@ -43,6 +43,7 @@ const Mixer* load()
         resolve(mixerLibrary, "Mix_LoadMUS", m.LoadMUS) &&
         resolve(mixerLibrary, "Mix_FreeMusic", m.FreeMusic) &&
         resolve(mixerLibrary, "Mix_PlayMusic", m.PlayMusic) &&
+        resolve(mixerLibrary, "Mix_VolumeMusic", m.VolumeMusic) &&
         resolve(mixerLibrary, "Mix_PlayingMusic", m.PlayingMusic) &&
         resolve(mixerLibrary, "Mix_HaltMusic", m.HaltMusic) &&
         resolve(mixerLibrary, "Mix_RewindMusic", m.RewindMusic) &&

@@ -30,6 +30,7 @@ struct Mixer {
     decltype(&::Mix_LoadMUS) LoadMUS;
     decltype(&::Mix_FreeMusic) FreeMusic;
     decltype(&::Mix_PlayMusic) PlayMusic;
+    decltype(&::Mix_VolumeMusic) VolumeMusic;
     decltype(&::Mix_PlayingMusic) PlayingMusic;
     decltype(&::Mix_HaltMusic) HaltMusic;
     decltype(&::Mix_RewindMusic) RewindMusic;

@@ -1,5 +1,7 @@
 #include "MusicDevice.h"
 
+#include <algorithm>
+
 #include "Mixer.h"
 #include "files/RegularFile.h"
 #include "SoundEffects.h"
@@ -54,6 +56,13 @@ void MusicDevice::closeTheme()
     }
 }
 
+void MusicDevice::setVolume(int percent)
+{
+    volume_ = std::clamp(percent, 0, 100);
+    if (music_)
+        mix().VolumeMusic(MIX_MAX_VOLUME * volume_ / 100);
+}
+
 bool MusicDevice::send(const QString& command)
 {
     static const QRegularExpression open(QStringLiteral("^open sequencer!\"(.*)\" alias mainback wait$"));
@@ -85,6 +94,7 @@ bool MusicDevice::send(const QString& command)
             return false;
         playingDevice.store(this);
         mix().HookMusicFinished(&musicFinished);
+        mix().VolumeMusic(MIX_MAX_VOLUME * volume_ / 100);
         if (mix().PlayMusic(music_, 0) != 0) {
             mix().HookMusicFinished(nullptr);
             playingDevice.store(nullptr);

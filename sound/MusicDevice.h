@@ -23,6 +23,9 @@ public:
     bool send(const QString& command);
     bool isOpen() const { return music_ != nullptr; }
     bool playing() const;
+    // Loudness in percent of the theme's own; 100 leaves it as written. Heard at once.
+    void setVolume(int percent);
+    int volume() const { return volume_; }
 
 signals:
     void notify();
@@ -31,6 +34,7 @@ private:
     void closeTheme();
     Mix_Music* music_ = nullptr;
     bool device_ = false;
+    int volume_ = 100;
 };
 
 }  // namespace kestrum

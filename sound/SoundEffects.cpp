@@ -173,9 +173,17 @@ bool SoundEffects::wake()
         SDL_RWops* rw = mix().RWFromConstMem(wav.constData(), static_cast<int>(wav.size()));
         chunks_[i] = rw ? mix().LoadWAV_RW(rw, 1) : nullptr;
         if (chunks_[i])
-            mix().VolumeChunk(chunks_[i], clips_[i].volume);
+            mix().VolumeChunk(chunks_[i], clips_[i].volume * volume_ / 100);
     }
     return true;
+}
+
+void SoundEffects::setVolume(int percent)
+{
+    volume_ = std::clamp(percent, 0, 100);
+    for (size_t i = 0; i < chunks_.size() && i < clips_.size(); ++i)
+        if (chunks_[i])
+            mix().VolumeChunk(chunks_[i], clips_[i].volume * volume_ / 100);
 }
 
 void SoundEffects::keepAwake(bool keep)

@@ -70,6 +70,9 @@ public:
     // limit allows, else one of its sounding copies starts over. Returns false for a name
     // the list does not hold.
     bool play(const QString& name);
+    // Loudness in percent of each clip's own; 100 plays them as the list gives them.
+    void setVolume(int percent);
+    int volume() const { return volume_; }
     // How many copies of a clip are sounding now.
     int sounding(const QString& name) const;
 
@@ -83,6 +86,7 @@ private:
     bool open_ = false;
     bool awake_ = false;
     bool keepAwake_ = false;
+    int volume_ = 100;
     struct DeviceFormat {
         int frequency = 0, channels = 0;
         unsigned format = 0;

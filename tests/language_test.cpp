@@ -44,14 +44,14 @@ TEST_F(LanguageTest, EveryLineLandsInItsPlaceAndTheSkippedLinesChangeNothing)
 {
     LanguageTexts t;
     QString error;
-    ASSERT_TRUE(t.load(write(numbered(100)), &error)) << error.toStdString();
-    for (int k = 1; k <= 94; ++k) {
+    ASSERT_TRUE(t.load(write(numbered(120)), &error)) << error.toStdString();
+    for (int k = 1; k <= 113; ++k) {
         if (k == 36 || k == 73 || k == 84)
             EXPECT_EQ(t.text(k), "") << k;
         else
             EXPECT_EQ(t.text(k), QStringLiteral("text %1").arg(k)) << k;
     }
-    EXPECT_EQ(t.text(95), "");
+    EXPECT_EQ(t.text(114), "");
     EXPECT_EQ(t.text(0), "");
 }
 
@@ -63,8 +63,10 @@ TEST_F(LanguageTest, TheNoticesSpeakEnglishWhereAnOlderFileHasNoTextForThem)
     ASSERT_TRUE(blank.load(write(numbered(92) + "\r\nown 94\r\n", "blank.lng"), nullptr));
     EXPECT_EQ(classic.text(93), "Paused: press any key");
     EXPECT_EQ(classic.text(94), "Press an arrow key to start");
+    EXPECT_EQ(classic.text(112), "Grow to %1 and eat to open the exit");
     EXPECT_EQ(blank.text(93), "Paused: press any key");
     EXPECT_EQ(blank.text(94), "own 94");
+    EXPECT_EQ(blank.text(95), "Keys...");
 }
 
 TEST_F(LanguageTest, AMissingLineShiftsEveryLaterText)
@@ -164,7 +166,7 @@ TEST_F(LanguageTest, TheShippedRussianFileReadsTheSameInWindows1251AndUtf8)
     QFile f(shipped("Russian.lng"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray cp1251 = f.readAll();
-    EXPECT_EQ(cp1251.count('\n'), 94);
+    EXPECT_EQ(cp1251.count('\n'), 113);
     LanguageTexts ansi;
     ASSERT_TRUE(ansi.load(shipped("Russian.lng"), nullptr));
     EXPECT_EQ(ansi.text(1), QString::fromUtf8("Файл"));
@@ -191,8 +193,17 @@ TEST_F(LanguageTest, TheShippedRussianFileReadsTheSameInWindows1251AndUtf8)
     }
     // Every text the windows show is there, in its limits.
     EXPECT_EQ(ansi.text(93), QString::fromUtf8("Пауза: нажмите любую клавишу"));
+    EXPECT_EQ(ansi.text(112), QString::fromUtf8("Вырастите до %1 и съешьте яблоко, чтобы открыть выход"));
     for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 37, 38, 39, 40, 45, 55, 56, 77, 78, 79, 81, 82, 94})
         EXPECT_FALSE(ansi.text(k).isEmpty()) << k;
+    // Every newer line is Russian in the shipped file, and each placeholder is kept.
+    LanguageTexts english;
+    ASSERT_TRUE(english.load(shipped("English.lng"), nullptr));
+    for (int k = 95; k <= kLanguageLines; ++k) {
+        EXPECT_NE(ansi.text(k), english.text(k)) << k;
+        EXPECT_EQ(english.text(k), LanguageTexts::builtIn(k)) << k;
+        EXPECT_EQ(ansi.text(k).contains(QLatin1String("%1")), english.text(k).contains(QLatin1String("%1"))) << k;
+    }
 }
 
 }  // namespace

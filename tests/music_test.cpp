@@ -201,6 +201,37 @@ TEST_F(DeviceTest, ARealThemePlaysAndAStopReportsItsEnd)
     EXPECT_GT(peak, 1000);
 }
 
+TEST_F(DeviceTest, TheMusicLoudnessScalesTheTheme)
+{
+    // The same opening of a theme at 100 %, 50 % and 0: half the peak, within the rounding,
+    // over the samples both runs wrote.
+    const auto play = [this](int volume) {
+        MusicDevice mci;
+        mci.setVolume(volume);
+        mci.send("open sequencer!\"" KESTRUM_DATA_DIR "/Sounds/theme3.mid\" alias mainback wait");
+        EXPECT_TRUE(mci.isOpen());
+        mci.send("play mainback notify");
+        QThread::msleep(1500);
+        mci.send("stop mainback wait");
+        mci.send("close mainback wait");
+        QFile f(dir_.filePath("music.raw"));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    };
+    const auto peak = [](const QByteArray& raw, qsizetype bytes) {
+        int loudest = 0;
+        for (qsizetype i = 0; i + 1 < std::min(bytes, raw.size()); i += 2)
+            loudest = std::max(loudest, std::abs(static_cast<int>(static_cast<int16_t>(
+                                            static_cast<uint8_t>(raw[i]) | static_cast<uint8_t>(raw[i + 1]) << 8))));
+        return loudest;
+    };
+    const QByteArray full = play(100), half = play(50), none = play(0);
+    const qsizetype common = std::min(full.size(), half.size());
+    ASSERT_GT(peak(full, common), 1000);
+    EXPECT_NEAR(peak(half, common), peak(full, common) / 2, peak(full, common) / 10);
+    EXPECT_LT(peak(none, none.size()), 4) << "silent but for the synthesiser's rounding";
+}
+
 TEST_F(DeviceTest, AMissingThemeFailsSilently)
 {
     MusicDevice mci;

@@ -138,7 +138,8 @@ protected:
         return peak;
     }
     // Plays one clip alone on a fresh list and returns what the device was given.
-    QByteArray playAlone(const WaveClip& clip)
+    // The raw output of one clip played alone, at a loudness set once the clips are loaded.
+    QByteArray playAlone(const WaveClip& clip, int volume = 100)
     {
         list_.closeDevice();
         QFile::remove(out_);
@@ -150,6 +151,7 @@ protected:
         QString error;
         EXPECT_TRUE(effects.load(f.fileName(), &error)) << error.toStdString();
         EXPECT_TRUE(effects.openDevice());
+        effects.setVolume(volume);
         EXPECT_TRUE(effects.play(clip.name));
         QThread::msleep(300);
         effects.closeDevice();
@@ -193,6 +195,22 @@ TEST_F(DiskAudio, ACentredClipSoundsAtFullStrengthAndAPannedOneKeepsItsBalance)
         EXPECT_NEAR(peak[0], expectedLeft, 1000);  // (the resampling rounds the square wave off)
         EXPECT_NEAR(peak[1], expectedRight, 1000);
     }
+}
+
+TEST_F(DiskAudio, TheEffectsLoudnessScalesEveryClip)
+{
+    const auto peak = [](const QByteArray& bytes) {
+        int loudest = 0;
+        for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+            loudest = std::max(loudest, std::abs(static_cast<int>(static_cast<int16_t>(
+                                            static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8))));
+        return loudest;
+    };
+    // The clip's +-12000 at full strength; half of it at 50 %, nothing at 0.
+    const WaveClip clip = testClip("EatApple");
+    EXPECT_NEAR(peak(playAlone(clip, 100)), 12000, 1000);
+    EXPECT_NEAR(peak(playAlone(clip, 50)), 6000, 600);
+    EXPECT_EQ(peak(playAlone(clip, 0)), 0);
 }
 
 TEST_F(DiskAudio, AClipPlaysAtItsOwnFrequency)

@@ -5,6 +5,9 @@
 
 #include "app/AboutBox.h"
 #include "app/HelpWindow.h"
+#include "app/KeyMap.h"
+#include "app/KeysDialog.h"
+#include "app/VolumeDialog.h"
 #include "app/SidePanel.h"
 #include "app/MainWindow.h"
 #include "app/QtTranslation.h"
@@ -153,8 +156,12 @@ const ExpectedItem kExpected[] = {
     {"openLevelPack", "Open level pack...", "", false, false},
     {"fieldSetup", "Field setup...", "Ctrl+O", false, false},
     {"selectLanguage", "Select language...", "Ctrl+L", false, false},
+    {"keys", "Keys...", "", false, false},
+    {"volume", "Volume...", "", false, false},
     {"sounds", "All sounds", "Ctrl+S", true, false},
     {"music", "Background music", "Ctrl+M", true, false},
+    {"quickTurns", "Quick turns", "", true, false},
+    {"fullScreen", "Full screen", "F11", true, false},
     {"help", "Help", "F1", false, false},
     {"about", "About...", "", false, false},
 };
@@ -231,7 +238,7 @@ TEST_F(WindowTest, SidePanelShowsItsCountersHintsAndPictures)
     EXPECT_EQ(p->livesPicture->toolTip(), "Lives");
     EXPECT_EQ(p->eatenLabel->toolTip(), "Apples eaten");
     EXPECT_EQ(p->levelFrame->toolTip(), "Level");
-    EXPECT_EQ(p->lengthFrame->toolTip(), "Length");
+    EXPECT_TRUE(p->lengthFrame->toolTip().startsWith("Length\n"));
     EXPECT_EQ(p->scoreLabel->font().pixelSize(), 27);
     EXPECT_TRUE(p->scoreLabel->font().bold() && p->scoreLabel->font().italic());
     EXPECT_EQ(p->scoreLabel->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -320,7 +327,7 @@ TEST_F(WindowTest, ALetterKeyUsesUpTheTurnWhileAShortcutLetterDoesNot)
 {
     auto w = openWindow();
     GameState& s = w->game().state();
-    QTest::keyClick(w->fieldView(), Qt::Key_A);
+    QTest::keyClick(w->fieldView(), Qt::Key_Q);
     EXPECT_FALSE(s.TurnAllowed);
     w->game().tick();
     EXPECT_TRUE(s.TurnAllowed);
@@ -1443,6 +1450,182 @@ TEST_F(WindowTest, ClosingDuringTheWarningEndsCleanly)
     w->showWarning("Reversed!");
     EXPECT_LT(clock.elapsed(), 2000);
     EXPECT_TRUE(w->closing());
+}
+
+TEST(KeyBindings, NamesSlotsAndWhatTheGameGets)
+{
+    KeyBindings keys;
+    EXPECT_EQ(keys.names(), (std::array<QString, KeyBindings::kSlots>{"Up", "Down", "Left", "Right", "W", "S", "A",
+                                                                       "D", "P"}));
+    EXPECT_EQ(keys.gameKey(Qt::Key_A), 37);
+    EXPECT_EQ(keys.gameKey(Qt::Key_Down), 40);
+    EXPECT_EQ(keys.gameKey(Qt::Key_Q), 81) << "any other key still counts as a key";
+    // Taking a key another slot holds swaps the two: every key stays in one slot.
+    keys.set(KeyBindings::Right, Qt::Key_A);
+    EXPECT_EQ(keys.key(KeyBindings::Left2), Qt::Key_Right);
+    EXPECT_EQ(keys.gameKey(Qt::Key_A), 39);
+    EXPECT_EQ(keys.gameKey(Qt::Key_Right), 37);
+    keys.set(KeyBindings::Up, Qt::Key_I);
+    EXPECT_EQ(keys.gameKey(Qt::Key_Up), 0) << "an arrow no slot holds steers nothing";
+    EXPECT_EQ(KeyBindings::fromNames(keys.names()), keys);
+    // A hand-edited file: unknown names, a key twice, a key of the menu or a modifier give
+    // the default set; an empty name keeps its slot's default.
+    std::array<QString, KeyBindings::kSlots> names{};
+    names[KeyBindings::Pause] = "Space";
+    EXPECT_EQ(KeyBindings::fromNames(names).key(KeyBindings::Pause), Qt::Key_Space);
+    for (const char* bad : {"NoSuchKey", "Down", "F2", "Escape", "Shift", "Ctrl+X"}) {
+        names[KeyBindings::Up] = bad;
+        EXPECT_EQ(KeyBindings::fromNames(names), KeyBindings()) << bad;
+    }
+}
+
+TEST_F(WindowTest, TheKeysDialogSetsKeysByPressingThemAndTheyStayAfterARestart)
+{
+    {
+        auto w = openWindow();
+        answerDialogs([](QWidget* modal) {
+            auto* dialog = qobject_cast<KeysDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            QPushButton* right = dialog->keyButton(KeyBindings::Right);
+            QTest::mouseClick(right, Qt::LeftButton);
+            EXPECT_EQ(right->text(), "Press a key...");
+            QTest::keyClick(right, Qt::Key_Shift);  // a modifier alone: still waiting
+            EXPECT_EQ(dialog->capturing(), KeyBindings::Right);
+            QTest::keyClick(right, Qt::Key_L);
+            EXPECT_EQ(right->text(), "L");
+            // F2 is New's: refused with a message, the pause key stays.
+            QPushButton* pause = dialog->keyButton(KeyBindings::Pause);
+            QTest::mouseClick(pause, Qt::LeftButton);
+            QTest::keyClick(pause, Qt::Key_F2);
+            QTest::mouseClick(pause, Qt::LeftButton);
+            QTest::keyClick(pause, Qt::Key_Space);
+            dialog->okButton->click();
+        });
+        w->action("keys")->trigger();
+        ASSERT_EQ(dialogs_.value(0), "KeysDialog");
+        EXPECT_EQ(messages_, QStringList{"The menu uses F2 already: choose another key."});
+        w->activateWindow();  // as the window manager does when the dialog goes
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        GameState& s = w->game().state();
+        QTest::keyClick(w->fieldView(), Qt::Key_W);  // the second set starts the snake
+        EXPECT_TRUE(w->gameTimer().isActive());
+        w->game().tick();
+        QTest::keyClick(w->fieldView(), Qt::Key_L);
+        EXPECT_EQ(s.Direction, dirRight);
+        // Space pauses now; P is a key like any other.
+        QTest::keyClick(w->fieldView(), Qt::Key_Space);
+        EXPECT_FALSE(w->gameTimer().isActive());
+        w->game().tick();
+        QTest::keyClick(w->fieldView(), Qt::Key_P);
+        EXPECT_TRUE(w->gameTimer().isActive());
+        w->gameTimer().stop();
+        // The toadstool exchanges the keys that are set: L steers left under it.
+        w->game().tick();
+        s.KeyUp = 40, s.KeyDown = 38, s.KeyLeft = 39, s.KeyRight = 37;
+        s.Direction = dirUp;
+        s.TurnAllowed = true;
+        QTest::keyClick(w->fieldView(), Qt::Key_L);
+        EXPECT_EQ(s.Direction, dirLeft);
+        w->gameTimer().stop();
+    }
+    EXPECT_EQ(ProfileFile(userIni(dir_)).readText("keys", "Right", ""), "L");
+    dialogWatch_.stop();
+    auto again = openWindow();
+    EXPECT_EQ(again->keys().key(KeyBindings::Right), Qt::Key_L);
+    EXPECT_EQ(again->keys().key(KeyBindings::Pause), Qt::Key_Space);
+    EXPECT_EQ(again->action("pause")->shortcuts().value(0), QKeySequence(Qt::Key_Space));
+}
+
+TEST_F(WindowTest, TheVolumeDialogSetsBothLoudnessesAndCancelGivesThemBack)
+{
+    auto w = openWindow();
+    for (const bool ok : {true, false}) {
+        SCOPED_TRACE(ok);
+        int heardMusic = -1;
+        answerDialogs([&](QWidget* modal) {
+            auto* dialog = qobject_cast<VolumeDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            dialog->musicSlider->setValue(ok ? 70 : 10);
+            heardMusic = w->musicDevice().volume();  // heard while it moves
+            dialog->effectsSlider->setValue(ok ? 40 : 90);
+            (ok ? dialog->okButton : dialog->cancelButton)->click();
+        });
+        w->action("volume")->trigger();
+        EXPECT_EQ(heardMusic, ok ? 70 : 10);
+        EXPECT_EQ(w->soundEffects().volume(), 40);
+        EXPECT_EQ(w->musicDevice().volume(), 70);
+        EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "EffectsVolume", 0), 40);
+        EXPECT_EQ(ProfileFile(userIni(dir_)).readInt("options", "MusicVolume", 0), 70);
+        dialogWatch_.stop();
+        QObject::disconnect(&dialogWatch_, nullptr, nullptr, nullptr);
+    }
+}
+
+TEST_F(WindowTest, F11AndBackBuildTheFieldForTheWholeScreenAndTheGameGoesOn)
+{
+    auto w = openWindow();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    GameState& s = w->game().state();
+    QTest::keyClick(w->fieldView(), Qt::Key_Up);
+    s.Score = 37;
+    s.Lives = 2;
+    w->game().tick();
+    const int workAreaField = s.FieldSize;
+    QTest::keyClick(w.get(), Qt::Key_F11);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return s.FieldSize != workAreaField; }, 2000));
+    EXPECT_TRUE(w->isFullScreen());
+    EXPECT_EQ(w->geometry(), screen);
+    EXPECT_EQ(s.FieldSize, (screen.height() - w->menuBar()->sizeHint().height()) / 22);
+    EXPECT_EQ(s.Score, 37);
+    EXPECT_EQ(s.Lives, 2);
+    EXPECT_FALSE(w->gameTimer().isActive());
+    EXPECT_EQ(w->game().noticeLine(), 94) << "the attempt waits for a key";
+    EXPECT_TRUE(ProfileFile(userIni(dir_)).readBool("options", "FullScreen", false));
+    QTest::keyClick(w.get(), Qt::Key_F11);
+    // Back in the work area with the frame the platform reports (started in it, the
+    // window has not had one before).
+    const QSize workArea(screen.width(), screen.height() - 29);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->frameGeometry().size() == workArea; }, 3000))
+        << w->frameGeometry().width() << "x" << w->frameGeometry().height();
+    EXPECT_FALSE(w->isFullScreen());
+    EXPECT_EQ(s.FieldSize, (w->height() - w->menuBar()->sizeHint().height()) / 22);
+    EXPECT_EQ(s.Score, 37);
+    EXPECT_FALSE(ProfileFile(userIni(dir_)).readBool("options", "FullScreen", true));
+    // Kept: the next start is full screen.
+    QTest::keyClick(w.get(), Qt::Key_F11);
+    w.reset();
+    auto again = openWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return again->geometry() == screen; }, 2000));
+    EXPECT_TRUE(again->action("fullScreen")->isChecked());
+}
+
+TEST_F(WindowTest, TheLengthBoxShowsTheWayToTheExitAndTheLevelBoxThePack)
+{
+    auto w = openWindow();
+    GameState& s = w->game().state();
+    ExitBar* bar = w->panel()->exitBar;
+    const int needed = 2 * s.FieldSize + 1;  // food opens the exit past twice the side
+    EXPECT_EQ(bar->filled(), bar->width() * 3 / needed);
+    EXPECT_EQ(w->panel()->lengthFrame->toolTip(),
+              QStringLiteral("Length\nGrow to %1 and eat to open the exit").arg(needed));
+    s.SnakeLast = needed - 1;
+    s.PendingGrowth = 1;
+    QTest::keyClick(w->fieldView(), Qt::Key_Up);
+    w->game().tick();
+    w->gameTimer().stop();
+    EXPECT_EQ(bar->filled(), bar->width()) << "grown to the length that opens it";
+    EXPECT_FALSE(bar->exitOpen());
+    w->game().OpenExit();
+    w->game().flush();
+    EXPECT_TRUE(bar->exitOpen());
+    EXPECT_EQ(w->panel()->lengthFrame->toolTip(), "Length\nThe exit is open");
+    // A level pack's name, while it is open.
+    EXPECT_EQ(w->panel()->levelFrame->toolTip(), "Level");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KESTRUM_DATA_DIR "/levels/garden.lev"), dir_.filePath("garden.lev")));
+    w->game().OpenLevelPack(dir_.filePath("garden.lev"));
+    EXPECT_EQ(w->panel()->levelFrame->toolTip(), "Level\nLevel pack: garden");
+    w->action("level1")->trigger();
+    EXPECT_EQ(w->panel()->levelFrame->toolTip(), "Level");
 }
 
 }  // namespace

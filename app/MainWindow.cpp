@@ -294,8 +294,11 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
                 a->setIcon(menuIcon(a->objectName()));
             loadWaveList();
             createWindows();
+            // Pads are looked for once the window is up: the library costs the start nothing.
+            gamepads_.start();
         });
     };
+    connect(&gamepads_, &Gamepads::pressed, this, &MainWindow::padPressed);
 }
 
 // Once a run; without the list the game goes on silent, and the switch still works.
@@ -702,6 +705,20 @@ void MainWindow::keyDown(uint16_t key)
         return;
     game_.keyDown(key);
     game_.flush();
+}
+
+void MainWindow::padPressed(Gamepads::Press press)
+{
+    if (closing_ || !isActiveWindow() || QApplication::activeModalWidget() || QApplication::activePopupWidget())
+        return;
+    switch (press) {
+    case Gamepads::Press::Up: keyDown(38); break;
+    case Gamepads::Press::Down: keyDown(40); break;
+    case Gamepads::Press::Left: keyDown(37); break;
+    case Gamepads::Press::Right: keyDown(39); break;
+    case Gamepads::Press::Start: action(QStringLiteral("pause"))->trigger(); break;
+    case Gamepads::Press::South: keyDown(0); break;  // a key like any other: it starts a waiting snake
+    }
 }
 
 void MainWindow::tick() { game_.tick(); }

@@ -8,6 +8,7 @@
 #include "core/Game.h"
 #include "core/GameHost.h"
 #include "core/Random.h"
+#include "input/Gamepads.h"
 #include "settings/Configuration.h"
 #include "settings/HallOfFameDialog.h"
 #include "settings/PlayerNameDialog.h"
@@ -72,6 +73,10 @@ public:
     VolumeDialog* volumeDialog() { return made(&MainWindow::volumeDialog_); }
     const KeyBindings& keys() const { return keys_; }
     bool fullScreen() const { return fullScreen_; }
+    Gamepads& gamepads() { return gamepads_; }
+    // A pad's press: steering and the south button as keys, Start as Pause. Only while the
+    // player is at the field: nothing steers behind a menu or a dialog.
+    void padPressed(Gamepads::Press press);
     const LanguageTexts& texts() const { return LangText; }
     SoundEffects& soundEffects() { return soundEffects_; }
     ThemePlayer& themes() { return themes_; }
@@ -261,6 +266,7 @@ private:
     QMargins frameBeforeFullScreen_;
     bool awaitingFrame_ = false;
     QTimer resizeTimer_;  // a size the window manager gives, once it has settled
+    Gamepads gamepads_;
     LanguageTexts LangText;
     QtTranslation qtTranslation_;
     SoundEffects soundEffects_;

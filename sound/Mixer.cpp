@@ -54,6 +54,12 @@ const Mixer* load()
 
 }  // namespace
 
+std::recursive_mutex& sdlLock()
+{
+    static std::recursive_mutex lock;
+    return lock;
+}
+
 const Mixer* mixer()
 {
     static const Mixer* loaded = load();

@@ -6,6 +6,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <mutex>
+
 namespace kestrum {
 
 struct Mixer {
@@ -42,6 +44,9 @@ struct Mixer {
 // and the game stays silent. Everything but AudioDevice::acquire runs on an open device
 // and so after a successful load.
 const Mixer* mixer();
+// SDL's subsystems are started and stopped from more than one thread (the sound device is
+// opened on a worker, the pads on the window's): every start and stop holds this.
+std::recursive_mutex& sdlLock();
 inline const Mixer& mix() { return *mixer(); }
 
 }  // namespace kestrum

@@ -24,8 +24,8 @@ constexpr int kChannels = 32;
 std::atomic<QTimer*> silenceTimer{nullptr};
 
 // The device may be opened on a worker thread (DeviceOpener) while the event thread plays:
-// openings and closings take turns.
-std::recursive_mutex deviceLock;
+// openings and closings take turns (with the pads' start too).
+std::recursive_mutex& deviceLock = sdlLock();
 
 void channelFinished(int)
 {

@@ -7,6 +7,7 @@
 #include "app/HelpWindow.h"
 #include "app/KeyMap.h"
 #include "app/KeysDialog.h"
+#include "input/Gamepads.h"
 #include "app/VolumeDialog.h"
 #include "app/SidePanel.h"
 #include "app/MainWindow.h"
@@ -32,6 +33,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QListWidget>
 #include <QScreen>
@@ -1626,6 +1628,98 @@ TEST_F(WindowTest, TheLengthBoxShowsTheWayToTheExitAndTheLevelBoxThePack)
     EXPECT_EQ(w->panel()->levelFrame->toolTip(), "Level\nLevel pack: garden");
     w->action("level1")->trigger();
     EXPECT_EQ(w->panel()->levelFrame->toolTip(), "Level");
+}
+
+// SDL's button and axis numbers of a game controller.
+constexpr int kPadSouth = 0, kPadStart = 6, kPadUp = 11, kPadDown = 12, kPadLeft = 13;
+constexpr int kStickX = 0, kStickY = 1;
+
+TEST(Gamepads, AVirtualPadSteersWithItsDpadAndStickAndPausesWithStart)
+{
+    Gamepads pads;
+    ASSERT_TRUE(pads.start());
+    QSignalSpy changed(&pads, &Gamepads::padsChanged);
+    std::vector<Gamepads::Press> presses;
+    QObject::connect(&pads, &Gamepads::pressed, [&](Gamepads::Press p) { presses.push_back(p); });
+    const int index = Gamepads::attachVirtualPad();
+    ASSERT_GE(index, 0);
+    pads.pump();
+    EXPECT_EQ(pads.count(), 1);
+    EXPECT_EQ(changed.count(), 1);
+    using P = Gamepads::Press;
+    const auto press = [&](int button) {
+        Gamepads::setVirtualButton(index, button, true);
+        pads.pump();
+        Gamepads::setVirtualButton(index, button, false);
+        pads.pump();
+    };
+    const auto lean = [&](int x, int y) {
+        Gamepads::setVirtualAxis(index, kStickX, x);
+        Gamepads::setVirtualAxis(index, kStickY, y);
+        pads.pump();
+    };
+    press(kPadLeft);
+    press(kPadStart);
+    press(kPadSouth);
+    press(kPadDown);
+    EXPECT_EQ(presses, (std::vector<P>{P::Left, P::Start, P::South, P::Down}));
+    presses.clear();
+    // The stick: one press a lean, the longer axis decides; a lean held, or short of the
+    // mark, or back only half-way, presses nothing more.
+    lean(0, -30000);
+    lean(12000, -30000);
+    lean(0, -12000);
+    lean(0, -30000);
+    lean(5000, 3000);  // at rest
+    lean(0, -30000);
+    lean(30000, -20000);
+    lean(15000, 0);
+    EXPECT_EQ(presses, (std::vector<P>{P::Up, P::Up, P::Right}));
+    Gamepads::detachVirtualPad(index);
+    pads.pump();
+    EXPECT_EQ(pads.count(), 0) << "a pad unplugged is let go";
+    EXPECT_EQ(changed.count(), 2);
+}
+
+TEST_F(WindowTest, AVirtualPadSteersTheSnakeAndPausesTheGameOnlyWhileThePlayerIsThere)
+{
+    auto w = openWindow();
+    ASSERT_TRUE(w->gamepads().start());
+    const int index = Gamepads::attachVirtualPad();
+    ASSERT_GE(index, 0);
+    Gamepads& pads = w->gamepads();
+    pads.pump();
+    const auto press = [&](int button) {
+        Gamepads::setVirtualButton(index, button, true);
+        pads.pump();
+        Gamepads::setVirtualButton(index, button, false);
+        pads.pump();
+    };
+    GameState& s = w->game().state();
+    press(kPadSouth);
+    EXPECT_TRUE(w->gameTimer().isActive()) << "the south button starts the waiting snake";
+    w->game().tick();
+    press(kPadLeft);
+    EXPECT_EQ(s.Direction, dirLeft);
+    press(kPadStart);
+    EXPECT_FALSE(w->gameTimer().isActive());
+    w->game().tick();
+    press(kPadStart);
+    EXPECT_TRUE(w->gameTimer().isActive());
+    // Behind a dialog the pad steers nothing.
+    bool steeredBehind = true;
+    answerDialogs([&](QWidget* modal) {
+        s.TurnAllowed = true;
+        press(kPadUp);
+        steeredBehind = s.Direction == dirUp;
+        modal->close();
+    });
+    w->action("about")->trigger();
+    EXPECT_FALSE(steeredBehind);
+    w->gameTimer().stop();
+    Gamepads::detachVirtualPad(index);
+    pads.pump();
+    EXPECT_EQ(pads.count(), 0);
 }
 
 }  // namespace

@@ -352,6 +352,58 @@ window)
     fi
     ;;
 
+keys)
+    # Options, then Keys... by the keyboard (the seventh item); the first set's Right becomes
+    # L, set by pressing it, and OK.
+    screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
+    click "$main" $((75 * scale)) $((10 * scale))
+    xdotool key Down Down Down Down Down Down Down Return
+    dialog=$(window Keys)
+    active "$dialog"
+    shot keys-dialog
+    xdotool key Tab Tab Tab space
+    sleep 0.2
+    xdotool key l
+    sleep 0.2
+    xdotool key Return
+    gone Keys
+    [ "$(setting Right)" = L ] || fail "the Keys dialog did not keep L for Right: \"$(setting Right)\""
+    keysReachTheGame "after the Keys dialog"
+    turnTo l right "L set for right"
+    # The next start keeps it.
+    kill $game
+    wait $game 2>/dev/null || true
+    "$build/kestrum" >"$work/game.log" 2>&1 &
+    game=$!
+    main=$(window Kestrum)
+    active "$main"
+    sleep 0.8
+    keysReachTheGame "after a restart"
+    turnTo l right "L still set after a restart"
+    # F11: the whole screen without frame or strip, the field built for it; F11 again: the
+    # work area with the frame, as at start-up.
+    # (On a scaled screen the client is whole logical pixels: up to a device pixel short.)
+    fits() {
+        for _ in $(seq 30); do
+            sleep 0.2
+            frame "$main"
+            [ "$X,$Y" = 0,0 ] && [ $WIDTH -le $1 ] && [ $WIDTH -gt $(($1 - scale)) ] &&
+                [ $HEIGHT -le $2 ] && [ $HEIGHT -gt $(($2 - scale)) ] && return 0
+        done
+        fail "the window's frame is $X,$Y ${WIDTH}x$HEIGHT, not 0,0 $1x$2 ($3)"
+    }
+    xdotool key F11
+    fits ${screen%x*} ${screen#*x} "full screen"
+    shot full-screen
+    KESTRUM_E2E_STRIP=0 "$check" --layout "$work/full-screen.png" || fail "the field or the legend is cut off in full screen"
+    keysReachTheGame "in full screen"
+    xdotool key F11
+    fits ${screen%x*} $((${screen#*x} - 29 * scale)) "back from full screen"
+    shot back-from-full-screen
+    "$check" --layout "$work/back-from-full-screen.png" || fail "the field or the legend is cut off after full screen"
+    keysReachTheGame "back from full screen"
+    ;;
+
 game-over | game-over-term)
     # An apple eaten by steering on sight, paused between looks; then the snake runs into
     # the border until the last life is gone.

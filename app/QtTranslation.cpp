@@ -35,6 +35,10 @@ bool QtTranslation::follow(const QString& languageFile)
 {
     remove();
     const QLocale locale = localeOfFile(languageFile);
+    // Dates and the file dialogs' type names follow the language too, in the user's own
+    // country's forms where the user speaks it already.
+    const QLocale system = QLocale::system();
+    QLocale::setDefault(locale.language() == QLocale::C || locale.language() == system.language() ? system : locale);
     if (locale.language() == QLocale::C || locale.language() == QLocale::English)
         return true;
     if (!translator_.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),

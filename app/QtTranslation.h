@@ -15,7 +15,8 @@ public:
     // locale code ("ru.lng", "pt_BR.lng"); QLocale::C when it gives none.
     static QLocale localeOfFile(const QString& languageFile);
     // Installs Qt's translation for that language, or none for English or a name that
-    // gives no language (Qt speaks English then). False when Qt has no translation for it.
+    // gives no language (Qt speaks English then), and makes it the default locale (dates,
+    // the type names of files). False when Qt has no translation for it.
     bool follow(const QString& languageFile);
     bool installed() const { return installed_; }
 

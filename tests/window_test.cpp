@@ -690,7 +690,12 @@ TEST_F(WindowTest, QtsOwnTextsSpeakTheChosenLanguage)
     EXPECT_EQ(w->fieldSetupDialog()->cancelButton->text(), QString::fromUtf8("Отмена"));
     EXPECT_EQ(w->speedDialog()->okButton->text(), QCoreApplication::translate("QPlatformTheme", "OK"));
     EXPECT_EQ(w->addSkinDialog()->cancelButton->text(), QString::fromUtf8("Отмена"));
+    EXPECT_EQ(w->keysDialog()->cancelButton->text(), QString::fromUtf8("Отмена"));
+    // Dates and the file dialogs' type names speak it too.
+    EXPECT_EQ(QLocale().language(), QLocale::Russian);
+    EXPECT_EQ(QLocale().toString(QDate(2026, 12, 10), QLocale::ShortFormat), "10.12.2026");
     w->useLanguageFile(dir_.filePath("English.lng"));
+    EXPECT_EQ(QLocale().language(), QLocale::English);
     EXPECT_EQ(buttonText(), english);
     EXPECT_EQ(w->fieldSetupDialog()->cancelButton->text(), "Cancel");
     EXPECT_EQ(w->speedDialog()->okButton->text(), "OK");

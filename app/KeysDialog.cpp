@@ -46,12 +46,7 @@ KeysDialog::KeysDialog(QWidget* parent, std::function<QString(int)> text,
     resetButton = new QPushButton(this);
     resetButton->setObjectName(QStringLiteral("resetButton"));
     resetButton->setAutoDefault(false);
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setDefault(true);
-    cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setAutoDefault(false);
+    layOutWithOkCancel(this, grid, okButton, cancelButton, resetButton);
     for (QPushButton* b : {resetButton, okButton, cancelButton})
         b->installEventFilter(this);
     connect(resetButton, &QPushButton::clicked, this, [this] {
@@ -59,18 +54,6 @@ KeysDialog::KeysDialog(QWidget* parent, std::function<QString(int)> text,
         keys_ = KeyBindings();
         showKeys();
     });
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(resetButton);
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addSpacing(6);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     applyTexts();
 }
 

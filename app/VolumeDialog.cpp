@@ -51,23 +51,7 @@ VolumeDialog::VolumeDialog(QWidget* parent, Services services)
     grid->addWidget(musicLabel, 1, 0);
     grid->addWidget(musicSlider, 1, 1);
     grid->addWidget(musicValue, 1, 2);
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setDefault(true);
-    cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setAutoDefault(false);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addSpacing(6);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutWithOkCancel(this, grid, okButton, cancelButton);
 
     effectsHeard_.setSingleShot(true);
     effectsHeard_.setInterval(120);

@@ -37,13 +37,6 @@ struct PadLibrary {
     decltype(&::SDL_JoystickSetVirtualAxis) SetVirtualAxis;
 };
 
-template <typename F>
-bool resolve(void* library, const char* name, F& function)
-{
-    function = reinterpret_cast<F>(dlsym(library, name));
-    return function != nullptr;
-}
-
 const PadLibrary* padLibrary()
 {
     static const PadLibrary* loaded = []() -> const PadLibrary* {
@@ -51,18 +44,18 @@ const PadLibrary* padLibrary()
         if (!sdl)
             return nullptr;
         static PadLibrary l;
-        const bool ok = resolve(sdl, "SDL_SetHint", l.SetHint) && resolve(sdl, "SDL_InitSubSystem", l.InitSubSystem) &&
-                        resolve(sdl, "SDL_QuitSubSystem", l.QuitSubSystem) && resolve(sdl, "SDL_PollEvent", l.PollEvent) &&
-                        resolve(sdl, "SDL_GameControllerOpen", l.ControllerOpen) &&
-                        resolve(sdl, "SDL_GameControllerClose", l.ControllerClose) &&
-                        resolve(sdl, "SDL_GameControllerGetJoystick", l.ControllerJoystick) &&
-                        resolve(sdl, "SDL_JoystickInstanceID", l.JoystickInstanceID) &&
-                        resolve(sdl, "SDL_JoystickAttachVirtual", l.AttachVirtual) &&
-                        resolve(sdl, "SDL_JoystickDetachVirtual", l.DetachVirtual) &&
-                        resolve(sdl, "SDL_JoystickOpen", l.JoystickOpen) && resolve(sdl, "SDL_JoystickClose", l.JoystickClose) &&
-                        resolve(sdl, "SDL_JoystickSetVirtualButton", l.SetVirtualButton) &&
-                        resolve(sdl, "SDL_JoystickSetVirtualAxis", l.SetVirtualAxis);
-        resolve(sdl, "SDL_JoystickPath", l.JoystickPath);
+        const bool ok = resolveSymbol(sdl, "SDL_SetHint", l.SetHint) && resolveSymbol(sdl, "SDL_InitSubSystem", l.InitSubSystem) &&
+                        resolveSymbol(sdl, "SDL_QuitSubSystem", l.QuitSubSystem) && resolveSymbol(sdl, "SDL_PollEvent", l.PollEvent) &&
+                        resolveSymbol(sdl, "SDL_GameControllerOpen", l.ControllerOpen) &&
+                        resolveSymbol(sdl, "SDL_GameControllerClose", l.ControllerClose) &&
+                        resolveSymbol(sdl, "SDL_GameControllerGetJoystick", l.ControllerJoystick) &&
+                        resolveSymbol(sdl, "SDL_JoystickInstanceID", l.JoystickInstanceID) &&
+                        resolveSymbol(sdl, "SDL_JoystickAttachVirtual", l.AttachVirtual) &&
+                        resolveSymbol(sdl, "SDL_JoystickDetachVirtual", l.DetachVirtual) &&
+                        resolveSymbol(sdl, "SDL_JoystickOpen", l.JoystickOpen) && resolveSymbol(sdl, "SDL_JoystickClose", l.JoystickClose) &&
+                        resolveSymbol(sdl, "SDL_JoystickSetVirtualButton", l.SetVirtualButton) &&
+                        resolveSymbol(sdl, "SDL_JoystickSetVirtualAxis", l.SetVirtualAxis);
+        resolveSymbol(sdl, "SDL_JoystickPath", l.JoystickPath);
         return ok ? &l : nullptr;
     }();
     return loaded;

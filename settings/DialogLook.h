@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QBoxLayout>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -35,6 +36,32 @@ inline void makeBlackDialog(QWidget* dialog, int width, int height)
     QPalette pal = dialog->palette();
     pal.setColor(QPalette::Window, Qt::black);
     dialog->setPalette(pal);
+}
+
+// A laid-out dialog's foot and frame: its content, then OK (the default button) and Cancel
+// at the right, `left` (if any) at the left; the dialog keeps the size its content needs.
+inline void layOutWithOkCancel(QDialog* dialog, QLayout* content, QPushButton*& ok, QPushButton*& cancel,
+                               QWidget* left = nullptr)
+{
+    ok = new QPushButton(QStringLiteral("OK"), dialog);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setAutoDefault(false);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    if (left)
+        buttons->addWidget(left);
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(content);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 inline void centreOnScreen(QWidget* w)

@@ -8,13 +8,6 @@ namespace kestrum {
 
 namespace {
 
-template <typename F>
-bool resolve(void* library, const char* name, F& function)
-{
-    function = reinterpret_cast<F>(dlsym(library, name));
-    return function != nullptr;
-}
-
 const Mixer* load()
 {
     // The run-time names of the Debian packages libsdl2-2.0-0 and libsdl2-mixer-2.0-0.
@@ -24,31 +17,31 @@ const Mixer* load()
         return nullptr;
     static Mixer m;
     const bool ok =
-        resolve(sdl, "SDL_WasInit", m.WasInit) && resolve(sdl, "SDL_InitSubSystem", m.InitSubSystem) &&
-        resolve(sdl, "SDL_QuitSubSystem", m.QuitSubSystem) && resolve(sdl, "SDL_SetHint", m.SetHint) &&
-        resolve(sdl, "SDL_RWFromConstMem", m.RWFromConstMem) &&
-        resolve(mixerLibrary, "Mix_OpenAudio", m.OpenAudio) &&
-        resolve(mixerLibrary, "Mix_CloseAudio", m.CloseAudio) &&
-        resolve(mixerLibrary, "Mix_QuerySpec", m.QuerySpec) &&
-        resolve(mixerLibrary, "Mix_AllocateChannels", m.AllocateChannels) &&
-        resolve(mixerLibrary, "Mix_LoadWAV_RW", m.LoadWAV_RW) &&
-        resolve(mixerLibrary, "Mix_FreeChunk", m.FreeChunk) &&
-        resolve(mixerLibrary, "Mix_VolumeChunk", m.VolumeChunk) &&
-        resolve(mixerLibrary, "Mix_PlayChannelTimed", m.PlayChannelTimed) &&
-        resolve(mixerLibrary, "Mix_Playing", m.Playing) &&
-        resolve(mixerLibrary, "Mix_GetChunk", m.GetChunk) &&
-        resolve(mixerLibrary, "Mix_HaltChannel", m.HaltChannel) &&
-        resolve(mixerLibrary, "Mix_SetPanning", m.SetPanning) &&
-        resolve(mixerLibrary, "Mix_SetSoundFonts", m.SetSoundFonts) &&
-        resolve(mixerLibrary, "Mix_LoadMUS", m.LoadMUS) &&
-        resolve(mixerLibrary, "Mix_FreeMusic", m.FreeMusic) &&
-        resolve(mixerLibrary, "Mix_PlayMusic", m.PlayMusic) &&
-        resolve(mixerLibrary, "Mix_VolumeMusic", m.VolumeMusic) &&
-        resolve(mixerLibrary, "Mix_PlayingMusic", m.PlayingMusic) &&
-        resolve(mixerLibrary, "Mix_HaltMusic", m.HaltMusic) &&
-        resolve(mixerLibrary, "Mix_RewindMusic", m.RewindMusic) &&
-        resolve(mixerLibrary, "Mix_HookMusicFinished", m.HookMusicFinished) &&
-        resolve(mixerLibrary, "Mix_ChannelFinished", m.ChannelFinished);
+        resolveSymbol(sdl, "SDL_WasInit", m.WasInit) && resolveSymbol(sdl, "SDL_InitSubSystem", m.InitSubSystem) &&
+        resolveSymbol(sdl, "SDL_QuitSubSystem", m.QuitSubSystem) && resolveSymbol(sdl, "SDL_SetHint", m.SetHint) &&
+        resolveSymbol(sdl, "SDL_RWFromConstMem", m.RWFromConstMem) &&
+        resolveSymbol(mixerLibrary, "Mix_OpenAudio", m.OpenAudio) &&
+        resolveSymbol(mixerLibrary, "Mix_CloseAudio", m.CloseAudio) &&
+        resolveSymbol(mixerLibrary, "Mix_QuerySpec", m.QuerySpec) &&
+        resolveSymbol(mixerLibrary, "Mix_AllocateChannels", m.AllocateChannels) &&
+        resolveSymbol(mixerLibrary, "Mix_LoadWAV_RW", m.LoadWAV_RW) &&
+        resolveSymbol(mixerLibrary, "Mix_FreeChunk", m.FreeChunk) &&
+        resolveSymbol(mixerLibrary, "Mix_VolumeChunk", m.VolumeChunk) &&
+        resolveSymbol(mixerLibrary, "Mix_PlayChannelTimed", m.PlayChannelTimed) &&
+        resolveSymbol(mixerLibrary, "Mix_Playing", m.Playing) &&
+        resolveSymbol(mixerLibrary, "Mix_GetChunk", m.GetChunk) &&
+        resolveSymbol(mixerLibrary, "Mix_HaltChannel", m.HaltChannel) &&
+        resolveSymbol(mixerLibrary, "Mix_SetPanning", m.SetPanning) &&
+        resolveSymbol(mixerLibrary, "Mix_SetSoundFonts", m.SetSoundFonts) &&
+        resolveSymbol(mixerLibrary, "Mix_LoadMUS", m.LoadMUS) &&
+        resolveSymbol(mixerLibrary, "Mix_FreeMusic", m.FreeMusic) &&
+        resolveSymbol(mixerLibrary, "Mix_PlayMusic", m.PlayMusic) &&
+        resolveSymbol(mixerLibrary, "Mix_VolumeMusic", m.VolumeMusic) &&
+        resolveSymbol(mixerLibrary, "Mix_PlayingMusic", m.PlayingMusic) &&
+        resolveSymbol(mixerLibrary, "Mix_HaltMusic", m.HaltMusic) &&
+        resolveSymbol(mixerLibrary, "Mix_RewindMusic", m.RewindMusic) &&
+        resolveSymbol(mixerLibrary, "Mix_HookMusicFinished", m.HookMusicFinished) &&
+        resolveSymbol(mixerLibrary, "Mix_ChannelFinished", m.ChannelFinished);
     return ok ? &m : nullptr;
 }
 

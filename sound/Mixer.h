@@ -6,6 +6,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <dlfcn.h>
+
 #include <mutex>
 
 namespace kestrum {
@@ -39,6 +41,14 @@ struct Mixer {
     decltype(&::Mix_HookMusicFinished) HookMusicFinished;
     decltype(&::Mix_ChannelFinished) ChannelFinished;
 };
+
+// Looks a function of a library opened with dlopen up by its name.
+template <typename F>
+bool resolveSymbol(void* library, const char* name, F& function)
+{
+    function = reinterpret_cast<F>(dlsym(library, name));
+    return function != nullptr;
+}
 
 // The functions, loaded on the first call; nullptr when the libraries cannot be loaded,
 // and the game stays silent. Everything but AudioDevice::acquire runs on an open device

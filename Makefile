@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 
 # Build and run-time packages; test tools are listed separately.
 DEPS = cmake g++ make pkg-config qt6-base-dev libgl-dev libsdl2-mixer-dev libfontconfig-dev libxcb1-dev timgm6mb-soundfont fonts-liberation2 qt6-translations-l10n
-TEST_DEPS = libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils x11-xserver-utils openbox xfwm4 dbus weston sway wtype grim qt6-wayland desktop-file-utils appstream lintian dpkg-dev
+TEST_DEPS = libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils x11-xserver-utils openbox xfwm4 dbus weston xwayland sway wtype grim qt6-wayland desktop-file-utils appstream lintian dpkg-dev
 
 .PHONY: all run test deps test-deps build clean assets test-sanitized fuzz soak soak-short bench bench-run package
 

@@ -191,6 +191,35 @@ MainWindow::MainWindow(QWidget* parent, std::function<void(const QString&)> mess
         move(outer_.topLeft());
         setFixedSize(outer_.size());
     }
+    // Some window managers (weston's for X11 programs) place a new window where they like
+    // and draw a frame they do not report: once the window has settled, a window that is
+    // not where it was put asks to be maximized, and the field follows its client area.
+    placementCheck_.setSingleShot(true);
+    placementCheck_.setInterval(400);
+    connect(&placementCheck_, &QTimer::timeout, this, [this] {
+        if (placementSeen_ || sizedByCompositor_ || fullScreen_ || closing_)
+            return;
+        const qreal ratio = devicePixelRatioF();
+        const QMargins frame = measuredFrame();
+        const QPoint wanted(static_cast<int>(outer_.x() * ratio) + frame.left(),
+                            static_cast<int>(outer_.y() * ratio) + frame.top());
+        const QPoint client = x11ClientPosition(internalWinId()).value_or(wanted);
+        if ((client - wanted).manhattanLength() <= 2) {
+            placementSeen_ = true;
+            return;
+        }
+        // A busy window manager may only have been late: the window is put once more.
+        if (++misplaced_ < 2) {
+            placeInOuter(frame);
+            placementCheck_.start();
+            return;
+        }
+        placementSeen_ = true;
+        sizedByCompositor_ = true;
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setWindowState(Qt::WindowMaximized);
+    });
     resizeTimer_.setSingleShot(true);
     resizeTimer_.setInterval(50);
     connect(&resizeTimer_, &QTimer::timeout, this, [this] {
@@ -457,8 +486,11 @@ bool MainWindow::event(QEvent* event)
     const bool handled = QMainWindow::event(event);
     // A window manager reports its frame with the move that follows its framing, before
     // the window is first drawn.
-    if (event->type() == QEvent::Move && shown_ && !sizedByCompositor_ && !fullScreen_)
+    if (event->type() == QEvent::Move && shown_ && !sizedByCompositor_ && !fullScreen_) {
         fitToFrame();
+        if (!placementSeen_)
+            placementCheck_.start();
+    }
     if (event->type() == QEvent::Resize && shown_ && fullScreen_ && !sizedByCompositor_)
         resizeTimer_.start();
     // The compositor's size for the maximized window, whenever it gives one.
@@ -628,8 +660,10 @@ void MainWindow::firstShow()
     if (soundsOn())
         playSound(QStringLiteral("Start"));
     ApplyLanguage();
-    if (!sizedByCompositor_)
+    if (!sizedByCompositor_) {
         fitToFrame();
+        placementCheck_.start();
+    }
     layoutClientArea();
     BuildField();
     field_->setFocus();

@@ -266,6 +266,9 @@ private:
     QMargins frameBeforeFullScreen_;
     bool awaitingFrame_ = false;
     QTimer resizeTimer_;  // a size the window manager gives, once it has settled
+    QTimer placementCheck_;
+    bool placementSeen_ = false;  // the window has been found where it was put, or not
+    int misplaced_ = 0;
     Gamepads gamepads_;
     LanguageTexts LangText;
     QtTranslation qtTranslation_;

@@ -123,6 +123,23 @@ std::optional<QMargins> x11FrameExtents(WId window)
     return extents;
 }
 
+std::optional<QPoint> x11ClientPosition(WId window)
+{
+    xcb_connection_t* c = x11Connection();
+    if (!c || !window)
+        return std::nullopt;
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    if (!screen)
+        return std::nullopt;
+    xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, static_cast<xcb_window_t>(window), screen->root, 0, 0), nullptr);
+    if (!at)
+        return std::nullopt;
+    const QPoint p(at->dst_x, at->dst_y);
+    std::free(at);
+    return p;
+}
+
 bool x11PlaceClient(WId window, int x, int y)
 {
     xcb_connection_t* c = x11Connection();

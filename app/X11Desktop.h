@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMargins>
+#include <QPoint>
 #include <QtGui/qwindowdefs.h>
 
 #include <functional>
@@ -23,6 +24,9 @@ xcb_connection_t* x11Connection();
 // on its frame window, else as it reports it (_NET_FRAME_EXTENTS); empty before it has
 // framed the window.
 std::optional<QMargins> x11FrameExtents(WId window);
+
+// Where a top-level window's client area is on the screen, in device pixels; empty off X11.
+std::optional<QPoint> x11ClientPosition(WId window);
 
 // Puts a framed top-level window's client area at a position of the screen in device
 // pixels (a scaled screen's logical pixels cannot say "1"). False off X11.

@@ -4,7 +4,9 @@
 # wlroots compositor that draws the title bar itself). The window, title bar included, and
 # the whole field with the legend are on the screen. Under sway the game is then played by
 # keys (wtype) and goes full screen with F11.
-#   wayland_test.sh BUILD CHECK [WIDTHxHEIGHT] [weston|sway]
+# With weston-x11 the game runs as an X11 program under weston's Xwayland window manager,
+# which places windows itself and reports no frame.
+#   wayland_test.sh BUILD CHECK [WIDTHxHEIGHT] [weston|sway|weston-x11]
 set -euo pipefail
 build=$1 check=$2 size=${3:-1024x768} compositor_name=${4:-weston}
 work=$(mktemp -d)
@@ -38,8 +40,10 @@ if [ "$compositor_name" = sway ]; then
     screenshot() { grim "$1"; }
 else
     # Screenshots need weston's pixel renderer and its debugging protocols.
+    xwayland=()
+    [ "$compositor_name" != weston-x11 ] || xwayland=(--xwayland)
     weston --backend=headless-backend.so --use-pixman --width="${size%x*}" --height="${size#*x}" \
-        --socket="$WAYLAND_DISPLAY" --idle-time=0 --debug >"$work/weston.log" 2>&1 &
+        --socket="$WAYLAND_DISPLAY" --idle-time=0 --debug "${xwayland[@]}" >"$work/weston.log" 2>&1 &
     compositor=$!
     screenshot() {
         rm -f wayland-screenshot*.png
@@ -52,7 +56,18 @@ for _ in $(seq 100); do
 done
 [ -S "$runtime/$WAYLAND_DISPLAY" ] || { cat "$work"/*.log; fail "$compositor_name did not start"; }
 cd "$work"
-QT_QPA_PLATFORM=wayland "$build/kestrum" >"$work/game.log" 2>&1 &
+platform=wayland
+if [ "$compositor_name" = weston-x11 ]; then
+    for _ in $(seq 100); do
+        DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log")
+        [ -n "$DISPLAY" ] && break
+        sleep 0.1
+    done
+    [ -n "$DISPLAY" ] || { cat "$work/weston.log"; fail "weston started no X server"; }
+    export DISPLAY
+    platform=xcb
+fi
+QT_QPA_PLATFORM=$platform "$build/kestrum" >"$work/game.log" 2>&1 &
 game=$!
 # The field is whole once the compositor has sized the window and the game has drawn it.
 status=1

@@ -1183,9 +1183,9 @@ void MainWindow::ApplyLanguage()
     p->livesPicture->setToolTip(t(67));
     p->eatenLabel->setToolTip(t(68));
     p->eatenPicture->setToolTip(t(68));
-    p->levelFrame->setToolTip(t(69));
     p->legend->setToolTip(t(71));
-    showPanelTips();
+    showLengthTip();
+    showLevelTip();
     if (speedDialog_)
         applyLanguageToWindows();
 }
@@ -1254,7 +1254,7 @@ void MainWindow::setLabel(PanelLabel label, const QString& text)
     case PanelLabel::Eaten: target = panel_->eatenLabel; break;
     case PanelLabel::Level:
         target = panel_->levelLabel;
-        showPanelTips();  // a level change may open or close a pack
+        showLevelTip();  // a level change may open or close a pack
         break;
     case PanelLabel::Length: target = panel_->lengthLabel; break;
     }
@@ -1267,22 +1267,26 @@ void MainWindow::showExitProgress(const ExitProgress& progress)
 {
     exitProgress_ = progress;
     panel_->exitBar->setProgress(progress.length, progress.needed, progress.open);
-    showPanelTips();
+    showLengthTip();
 }
 
-void MainWindow::showPanelTips()
+void MainWindow::showLengthTip()
 {
     const ExitProgress& p = exitProgress_;
-    const QString way = p.open ? langText(111) : langText(112).arg(p.needed);
+    const QString tip = langText(70) + QLatin1Char('\n') + (p.open ? langText(111) : langText(112).arg(p.needed));
     for (QWidget* w : {static_cast<QWidget*>(panel_->lengthFrame), static_cast<QWidget*>(panel_->lengthLabel),
                        static_cast<QWidget*>(panel_->lengthCaption)})
-        w->setToolTip(langText(70) + QLatin1Char('\n') + way);
+        w->setToolTip(tip);
+}
+
+void MainWindow::showLevelTip()
+{
     const QString pack = game_.state().LevelPackFile;
-    const QString level = pack.isEmpty() ? langText(69)
-                                         : langText(69) + QLatin1Char('\n') +
-                                               langText(113).arg(QFileInfo(pack).completeBaseName());
-    panel_->levelFrame->setToolTip(level);
-    panel_->levelLabel->setToolTip(level);
+    const QString tip = pack.isEmpty() ? langText(69)
+                                       : langText(69) + QLatin1Char('\n') +
+                                             langText(113).arg(QFileInfo(pack).completeBaseName());
+    panel_->levelFrame->setToolTip(tip);
+    panel_->levelLabel->setToolTip(tip);
 }
 void MainWindow::playPanelAnimation() { panel_->Anim->play(); }
 void MainWindow::showWarning(const QString& text)

@@ -221,8 +221,9 @@ private:
     void applyFullScreen(bool on);
     // The pause key and Escape pause; the other keys of the set steer.
     void applyKeys();
-    // The length box's and the level box's tooltips: the way to the exit, the open pack.
-    void showPanelTips();
+    // The length box's tooltip tells the way to the exit, the level box's the open pack.
+    void showLengthTip();
+    void showLevelTip();
     void shutDown();
     // The hall of fame that was open when a game ended has closed: the score goes in now.
     void handOverWaitingScore();

@@ -107,6 +107,30 @@ QIcon menuIcon(const QString& name)
         p.drawEllipse(QPointF(8, 8), 6, 6);
         p.drawEllipse(QPointF(8, 8), 2.5, 6);
         p.drawLine(QPointF(2, 8), QPointF(14, 8));
+    } else if (name == QLatin1String("keys")) {  // Keys: a key cap with an arrow
+        pen(QColor(90, 90, 90), 1.2);
+        p.setBrush(QColor(240, 240, 240));
+        p.drawRoundedRect(QRectF(1.5, 2.5, 13, 11), 2.5, 2.5);
+        pen(QColor(40, 110, 200), 1.6);
+        p.drawLine(QPointF(8, 11), QPointF(8, 5));
+        p.drawLine(QPointF(5.5, 7.5), QPointF(8, 5));
+        p.drawLine(QPointF(10.5, 7.5), QPointF(8, 5));
+    } else if (name == QLatin1String("volume")) {  // Volume: a loudspeaker
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(70, 70, 70));
+        QPainterPath speaker;
+        speaker.moveTo(2, 6);
+        speaker.lineTo(5, 6);
+        speaker.lineTo(9, 2.5);
+        speaker.lineTo(9, 13.5);
+        speaker.lineTo(5, 10);
+        speaker.lineTo(2, 10);
+        speaker.closeSubpath();
+        p.drawPath(speaker);
+        pen(QColor(40, 110, 200), 1.3);
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(7, 4.5, 5, 7), -60 * 16, 120 * 16);
+        p.drawArc(QRectF(6.5, 2, 8.5, 12), -60 * 16, 120 * 16);
     } else if (name == QLatin1String("about")) {  // About: an "i"
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(40, 110, 200));

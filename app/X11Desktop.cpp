@@ -22,34 +22,37 @@ xcb_connection_t* x11Connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-std::optional<double> x11ResourceDpi()
+X11ResourceReader::X11ResourceReader()
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        return std::nullopt;
+        return;
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    std::optional<double> dpi;
-    if (!xcb_connection_has_error(c)) {
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-        // The resources are one text property of the root window, a line a resource.
-        xcb_get_property_reply_t* reply = screen ? xcb_get_property_reply(
-            c, xcb_get_property(c, 0, screen->root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0, 1 << 16), nullptr)
-                                                 : nullptr;
-        if (reply) {
-            const QByteArray text(static_cast<const char*>(xcb_get_property_value(reply)),
-                                  xcb_get_property_value_length(reply));
-            for (const QByteArray& line : text.split('\n')) {
-                if (!line.startsWith("Xft.dpi:"))
-                    continue;
-                bool ok = false;
-                const double value = line.mid(8).trimmed().toDouble(&ok);
-                if (ok && value >= 24 && value <= 960)
-                    dpi = value;
-            }
-            std::free(reply);
-        }
+    connection_ = c;
+    if (xcb_connection_has_error(c))
+        return;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    // The resources are one text property of the root window, a line a resource.
+    xcb_get_property_reply_t* reply = screen ? xcb_get_property_reply(
+        c, xcb_get_property(c, 0, screen->root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0, 1 << 16), nullptr)
+                                             : nullptr;
+    if (!reply)
+        return;
+    const QByteArray text(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
+    for (const QByteArray& line : text.split('\n')) {
+        if (!line.startsWith("Xft.dpi:"))
+            continue;
+        bool ok = false;
+        const double value = line.mid(8).trimmed().toDouble(&ok);
+        if (ok && value >= 24 && value <= 960)
+            dpi_ = value;
     }
-    xcb_disconnect(c);
-    return dpi;
+    std::free(reply);
+}
+
+X11ResourceReader::~X11ResourceReader()
+{
+    if (connection_)
+        xcb_disconnect(connection_);
 }
 
 namespace {

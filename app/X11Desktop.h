@@ -14,8 +14,22 @@ struct xcb_connection_t;
 namespace kestrum {
 
 // Xft.dpi from the X resources of $DISPLAY, read over a connection of its own before the
-// application starts; empty without X or without the resource.
-std::optional<double> x11ResourceDpi();
+// application starts (empty without X or without the resource). The connection stays open
+// until the reader goes, after the application has made its own: closing a display's last
+// connection makes a bare X server reset itself, and the next one waits for that (about
+// 100 ms under Xvfb).
+class X11ResourceReader {
+public:
+    X11ResourceReader();
+    ~X11ResourceReader();
+    X11ResourceReader(const X11ResourceReader&) = delete;
+    X11ResourceReader& operator=(const X11ResourceReader&) = delete;
+    std::optional<double> dpi() const { return dpi_; }
+
+private:
+    xcb_connection_t* connection_ = nullptr;
+    std::optional<double> dpi_;
+};
 
 // The application's X connection; null on any other platform.
 xcb_connection_t* x11Connection();

@@ -13,6 +13,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <optional>
 #include <thread>
 
 namespace {
@@ -59,10 +60,12 @@ int main(int argc, char** argv)
     // On X11, Qt takes the desktop's Xft.dpi (GNOME on Xorg at 200 %: 192) for its fonts
     // alone; the game takes it for everything, as one scale.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    std::optional<kestrum::X11ResourceReader> resources;
     if ((platform.isEmpty() || platform.startsWith("xcb")) && qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") &&
         qEnvironmentVariableIsEmpty("QT_SCREEN_SCALE_FACTORS") && qEnvironmentVariableIsEmpty("QT_FONT_DPI") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        if (const auto dpi = kestrum::x11ResourceDpi(); dpi && *dpi > 96.5) {
+        resources.emplace();
+        if (const auto dpi = resources->dpi(); dpi && *dpi > 96.5) {
             qputenv("QT_SCALE_FACTOR", QByteArray::number(*dpi / 96.0));
             qputenv("QT_FONT_DPI", "96");
         }
@@ -73,6 +76,7 @@ int main(int argc, char** argv)
     // so both go on at once.
     std::thread fonts([] { FcInit(); });
     QApplication app(argc, argv);
+    resources.reset();  // the application has its own connection now
     fonts.join();
     QApplication::setApplicationName(QStringLiteral("Kestrum"));
     QApplication::setApplicationVersion(QStringLiteral(KESTRUM_VERSION));

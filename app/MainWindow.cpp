@@ -569,7 +569,8 @@ void MainWindow::fitToFrame()
     if (frame == appliedFrame_ || (played && !awaitingFrame_))
         return;
     // Back from full screen the game keeps its score even before its attempt's first key.
-    const bool keepGame = played || std::exchange(awaitingFrame_, false);
+    const bool keepGame = played || awaitingFrame_;
+    awaitingFrame_ = false;
     placeInOuter(frame);
     if (!layoutClientArea())
         return;

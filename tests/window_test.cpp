@@ -68,6 +68,9 @@ protected:
             ASSERT_TRUE(QFile::copy(QStringLiteral(KESTRUM_DATA_DIR "/") + lng, dir_.filePath(lng)));
         QDir::setCurrent(dir_.path());
         qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toUtf8());
+        // A language file loaded by an earlier test made its language the default locale,
+        // which a first start would take for the user's.
+        QLocale::setDefault(QLocale::c());
     }
     void TearDown() override { QDir::setCurrent(previous_); }
 
